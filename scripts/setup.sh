@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs what the screensaver and its tests need on Debian 12 and builds everything into build/.
+#   scripts/setup.sh [extra cmake options]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(
+  cmake g++ make pkg-config
+  qt6-base-dev qt6-qpa-plugins
+  libsdl2-mixer-dev fluid-soundfont-gm
+  fonts-liberation
+  libgtest-dev libgmock-dev
+  xvfb xauth xdotool x11-utils imagemagick libfaketime tesseract-ocr tesseract-ocr-rus
+  python3 python3-pil
+  clang libclang-rt-14-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+cmake --build build -j"$(nproc)"

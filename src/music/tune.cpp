@@ -1,0 +1,47 @@
+#include "music/tune.h"
+
+#include <array>
+#include <filesystem>
+
+#include "screen/form.h"
+
+namespace ladoslov {
+
+std::string_view tuneFileOf(std::string_view firstName) {
+    for (std::string_view name : {"ladoslov.mid", "ladoslov.mp3", "ladoslov.wav"})
+        if (firstName == name) return name;
+    return {};
+}
+
+std::string tuneCommand(std::string_view verb, std::string_view tunePath) {
+    const auto first = tunePath.find_first_not_of(' ');
+    const std::string_view p =
+        first == std::string_view::npos ? std::string_view{} : tunePath.substr(first, tunePath.find_last_not_of(' ') - first + 1);
+    std::string command(verb);
+    command += " \"";
+    command += p;
+    command += '"';
+    return command;
+}
+
+void Form1::SendTuneCommand(std::string_view verb) { services_.multimedia.execute(tuneCommand(verb, TunePath)); }
+
+void Form1::StartTune() {
+    // "muz" beside the working directory; a screensaver host starts the program elsewhere, so the
+    // folder beside the executable serves when the working directory has none.
+    std::filesystem::path folder = "muz";
+    if (!services_.files.isDirectory(folder)) {
+        const std::filesystem::path besideExe = services_.files.executableDir() / "muz";
+        if (services_.files.isDirectory(besideExe)) folder = besideExe;
+    }
+    const std::string_view tune = tuneFileOf(services_.files.findFirstFile(folder, "ladoslov.*"));
+    if (tune.empty()) return;
+    TunePath = (folder / std::string(tune)).string();
+    SendTuneCommand("play");
+}
+
+void Form1::Image1_Click() {
+    if (!TunePath.empty()) SendTuneCommand("play");
+}
+
+}  // namespace ladoslov

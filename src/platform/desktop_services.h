@@ -1,0 +1,107 @@
+#pragma once
+// The real platform services of the desktop program.
+
+#include <QLocale>
+#include <QString>
+#include <random>
+
+#include "services/services.h"
+
+class QWidget;
+
+namespace ladoslov {
+
+// Twips per pixel of the primary screen: 1440 / logical dots per inch (15 at 96 dpi).
+double twipsPerPixel();
+
+// The regional settings; where the system has none (the C locale) the program's own Russian ones serve.
+QLocale regionalLocale();
+// A long time format without its time-zone name, with hours, minutes and seconds.
+QString timeFormatWithoutZone(const QString& longFormat);
+
+class SystemClock final : public Clock {
+public:
+    Date today() const override;
+    TimeOfDay timeOfDay() const override;
+    std::uint32_t timerSeed() const override;
+};
+
+class LocaleFormats final : public RegionalFormats {
+public:
+    explicit LocaleFormats(QLocale locale = regionalLocale()) : locale_(std::move(locale)) {}
+    std::string shortDate(const Date& d) const override;
+    std::string longTime(const TimeOfDay& t) const override;
+
+private:
+    QLocale locale_;
+};
+
+class MersenneRandom final : public RandomSource {
+public:
+    void seed(std::uint32_t value) override { engine_.seed(value); }
+    float next() override;
+
+private:
+    std::mt19937 engine_{5489u};
+};
+
+class PrimaryScreen final : public ScreenInfo {
+public:
+    Twips width() const override;
+    Twips height() const override;
+};
+
+class FontMeasurer final : public TextMeasurer {
+public:
+    TwipsSize measure(std::string_view text, const Font& font, Twips wrapWidth) const override;
+};
+
+// One copy per user: an advisory lock on a file that the kernel drops with the process, so a crashed
+// copy leaves nothing stale behind.
+class LockFileInstanceGuard final : public InstanceGuard {
+public:
+    ~LockFileInstanceGuard() override;
+    bool anotherInstanceRunning() override;
+
+private:
+    int fd_ = -1;
+    bool checked_ = false;
+    bool another_ = false;
+};
+
+class WidgetTopMost final : public TopMost {
+public:
+    void attach(QWidget* w) { widget_ = w; }
+    bool makeTopMost() override;
+
+private:
+    QWidget* widget_ = nullptr;
+};
+
+class DiskFileSystem final : public FileSystem {
+public:
+    std::filesystem::path executableDir() const override;
+    bool isDirectory(const std::filesystem::path& p) const override;
+    std::unique_ptr<std::istream> openForReading(const std::filesystem::path& p) const override;
+    std::string findFirstFile(const std::filesystem::path& dir, std::string_view pattern) const override;
+};
+
+// Matches a file name against a wildcard pattern ('*', '?'), ignoring the letter case of ASCII letters.
+bool wildcardMatch(std::string_view pattern, std::string_view name);
+
+class JpegPictureLoader final : public PictureLoader {
+public:
+    bool isLoadableJpeg(const std::filesystem::path& p) const override;
+};
+
+class DialogMessageBox final : public MessageBox {
+public:
+    void show(std::string_view title, std::string_view text) override;
+};
+
+class EventLoopProcess final : public Process {
+public:
+    void end(int exitCode) override;
+};
+
+}  // namespace ladoslov

@@ -1,0 +1,93 @@
+// Start-up of the window: the command-line switch, one instance, the full-screen top-most window over
+// the background picture, the layout centred on the screen, and the start-up work of the subsystems.
+
+#include <filesystem>
+
+#include "screen/form.h"
+#include "services/skip_on_failure.h"
+#include "shell/command_line.h"
+
+namespace ladoslov {
+
+void Form1::CheckCommandLine() {
+    switch (classifyCommandLine(services_.commandLine)) {
+        case HostSwitch::Run:
+            return;
+        case HostSwitch::Configure:
+            services_.messageBox.show(kProgramTitle, "Конфигурации не требуется!");
+            endProgram(0);
+            return;
+        case HostSwitch::Preview:
+            endProgram(0);
+            return;
+    }
+}
+
+void Form1::Form_Load() {
+    if (services_.instance.anotherInstanceRunning()) {
+        endProgram(0);
+        return;
+    }
+    ScreenInfo& screen = services_.screen;
+    skipOnFailure([&] { setWindowState(WindowState::Normal); });
+    skipOnFailure([&] {
+        // A screensaver host starts the program in another folder, so the picture beside the
+        // executable serves when the working directory has none.
+        const std::filesystem::path relative = std::filesystem::path("Data") / "ladoslov.jpg";
+        for (const std::filesystem::path& p : {relative, services_.files.executableDir() / relative}) {
+            if (services_.pictures.isLoadableJpeg(p)) {
+                PctFon.loadPicture(p.string());
+                return;
+            }
+        }
+    });
+    skipOnFailure([&] {
+        Image1.setTop(0);
+        Image1.setLeft(0);
+        Image2.setTop(screen.height() - Image2.height());
+        Image2.setLeft(screen.width() - Image2.width());
+        Image4.setTop(screen.height() / 10);
+        Image4.setLeft(screen.width() / 2 - Image4.width() / 2);
+        Image3.setLeft(screen.width() - Image3.width());
+        Image3.setTop(0);
+    });
+    skipOnFailure([&] {
+        setWindowSize(screen.width(), screen.height());
+        moveWindow(0, 0);
+    });
+    skipOnFailure([&] { services_.topMost.makeTopMost(); });
+    skipOnFailure([&] { paintBackground(); });
+    skipOnFailure([&] { recentreLayout(); });
+    skipOnFailure([&] {
+        moveWindow(0, 0);
+        setWindowSize(screen.width(), screen.height());
+    });
+    skipOnFailure([&] { services_.random.seed(services_.clock.timerSeed()); });
+    skipOnFailure([&] { fillCounters.fill(FillCounters{}); });
+    skipOnFailure([&] { NameMovableFeast(); });
+    skipOnFailure([&] { StartTune(); });
+    skipOnFailure([&] { ShowTodayNames(); });
+}
+
+void Form1::recentreLayout() {
+    ScreenInfo& screen = services_.screen;
+    const float dx = (screen.width() - kDesignScreenWidth) / 2.0f;
+    const float dy = (screen.height() - kDesignScreenHeight) / 2.0f;
+    for (Control* c : inventory_.controls())
+        if (c->isLabel()) c->move(c->left() + dx, c->top() + dy);
+
+    auto centreHorizontally = [&](Label& l) { l.setLeft(screen.width() / 2 - l.width() / 2); };
+    centreHorizontally(Label1);
+    centreHorizontally(Label2);
+    centreHorizontally(Label112);
+    centreHorizontally(Label12);
+    Label12.setTop(label(82).top());  // the clock stands on the line of September's Tuesday row
+    centreHorizontally(Label114);
+    Label115.setTop(screen.height() / 2 - Label115.height() / 2);
+    Label114.setTop(label(79).top());  // today's date on the line of September's Friday row
+    Label113.setTop(Label112.top() + 650);
+    inventory_.bringToFront(Label115);
+    if (screen.width() > kDesignScreenWidth) Image4.setTop(label(21).top());
+}
+
+}  // namespace ladoslov

@@ -1,0 +1,121 @@
+#include <gtest/gtest.h>
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
+#include <QTime>
+#include <fstream>
+#include <unistd.h>
+
+#include "platform/desktop_services.h"
+
+using namespace ladoslov;
+
+namespace {
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QByteArray jpegBytes() {
+    QImage image(64, 48, QImage::Format_RGB32);
+    image.fill(QColor(40, 90, 160));
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG");
+    return bytes;
+}
+
+}  // namespace
+
+TEST(BackgroundPicture, OnlyACompleteJpegIsTaken) {
+    QTemporaryDir dir;
+    const QByteArray good = jpegBytes();
+    ASSERT_GT(good.size(), 100);
+    QImage png(8, 8, QImage::Format_RGB32);
+    png.fill(Qt::red);
+    png.save(dir.filePath("png.jpg"), "PNG");
+    writeBytes(dir.filePath("good.jpg"), good);
+    writeBytes(dir.filePath("empty.jpg"), {});
+    writeBytes(dir.filePath("truncated.jpg"), good.left(good.size() / 2));
+    writeBytes(dir.filePath("text.jpg"), "not a picture at all");
+    QDir(dir.path()).mkdir("folder.jpg");
+
+    JpegPictureLoader loader;
+    auto at = [&](const char* name) { return std::filesystem::path(dir.filePath(name).toStdString()); };
+    EXPECT_TRUE(loader.isLoadableJpeg(at("good.jpg")));
+    for (const char* bad : {"missing.jpg", "empty.jpg", "truncated.jpg", "text.jpg", "png.jpg", "folder.jpg"})
+        EXPECT_FALSE(loader.isLoadableJpeg(at(bad))) << bad;
+}
+
+TEST(InstanceGuard, OneCopyAtATimeAndNoStaleLock) {
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    {
+        // A lock file left behind by a copy that crashed holds no lock.
+        std::ofstream(runtime.filePath(QString("ladoslov-%1.lock").arg(::getuid())).toStdString()) << "stale";
+    }
+    {
+        LockFileInstanceGuard first;
+        EXPECT_FALSE(first.anotherInstanceRunning());
+        LockFileInstanceGuard second;
+        EXPECT_TRUE(second.anotherInstanceRunning());
+        EXPECT_TRUE(second.anotherInstanceRunning());  // asked again, same answer
+    }
+    LockFileInstanceGuard afterwards;
+    EXPECT_FALSE(afterwards.anotherInstanceRunning());
+}
+
+TEST(FileSearch, WildcardIgnoresLetterCaseAndTakesTheListingsFirst) {
+    EXPECT_TRUE(wildcardMatch("ladoslov.*", "ladoslov.mid"));
+    EXPECT_TRUE(wildcardMatch("ladoslov.*", "LADOSLOV.MID"));
+    EXPECT_TRUE(wildcardMatch("ladoslov.*", "ladoslov."));
+    EXPECT_FALSE(wildcardMatch("ladoslov.*", "ladoslov"));
+    EXPECT_FALSE(wildcardMatch("ladoslov.*", "xladoslov.mid"));
+    EXPECT_TRUE(wildcardMatch("a?c*", "abcdef"));
+
+    QTemporaryDir dir;
+    DiskFileSystem fs;
+    const std::filesystem::path root = dir.path().toStdString();
+    EXPECT_EQ(fs.findFirstFile(root / "none", "ladoslov.*"), "");
+    QDir(dir.path()).mkdir("ladoslov.dir");  // only normal files count
+    writeBytes(dir.filePath("other.mid"), "x");
+    EXPECT_EQ(fs.findFirstFile(root, "ladoslov.*"), "");
+    writeBytes(dir.filePath("LADOSLOV.MID"), "x");
+    EXPECT_EQ(fs.findFirstFile(root, "ladoslov.*"), "LADOSLOV.MID");
+    EXPECT_TRUE(fs.isDirectory(root));
+    EXPECT_FALSE(fs.openForReading(root));
+    EXPECT_TRUE(fs.openForReading(root / "other.mid"));
+}
+
+TEST(RegionalFormats, LongTimeHasSecondsAndNoZone) {
+    EXPECT_EQ(timeFormatWithoutZone("HH:mm:ss t"), "HH:mm:ss");
+    EXPECT_EQ(timeFormatWithoutZone("h:mm:ss AP t"), "h:mm:ss AP");
+    EXPECT_EQ(timeFormatWithoutZone("HH:mm:ss 'at' tttt"), "HH:mm:ss 'at'");
+    EXPECT_EQ(timeFormatWithoutZone("HH:mm"), "HH:mm:ss");
+
+    const TimeOfDay t{9, 5, 7};
+    EXPECT_EQ(LocaleFormats(QLocale(QLocale::Russian, QLocale::Russia)).longTime(t), "09:05:07");
+    const std::string us = LocaleFormats(QLocale(QLocale::English, QLocale::UnitedStates)).longTime(t);
+    EXPECT_NE(us.find("9:05:07"), std::string::npos) << us;
+    EXPECT_EQ(us.find("UTC"), std::string::npos) << us;
+    EXPECT_EQ(LocaleFormats(QLocale(QLocale::Russian, QLocale::Russia)).shortDate(Date{2026, 12, 6}), "06.12.2026");
+}
+
+TEST(RandomSource, StaysBelowOne) {
+    MersenneRandom r;
+    r.seed(7);
+    float highest = 0;
+    for (int i = 0; i < 200000; ++i) {
+        const float v = r.next();
+        ASSERT_GE(v, 0.0f);
+        ASSERT_LT(v, 1.0f);
+        highest = std::max(highest, v);
+    }
+    EXPECT_GT(highest, 0.999f);
+}
