@@ -1,0 +1,382 @@
+#!/usr/bin/python3
+"""Build Data/name.txt, the name-day calendar the screensaver shows, from the scraped source lists.
+
+    build_name_txt.py [SOURCE_DIR] [--output FILE]   build (default sources: <repo>/../shared/namedays)
+    build_name_txt.py --check FILE                    validate an existing file, exit 0 or 1
+
+Output: 366 lines, Windows-1251, CRLF, "dd.mm" + space + names joined by ", ", one line per civil
+day 01.01 … 31.12 including 29.02. The build validates everything before it writes and writes nothing
+on failure.
+
+The sources (see README.md next to them) and how they are used:
+  pravmir     civil spellings; the base list and its order. Its lists are polluted with a Western
+              name-day calendar (Луиза, Карл, Наполеон …), with parse junk and with "?" doubt marks.
+  krestilnoe  church spellings, mapped to the civil forms below. Dates 01.03 … 12.03 are keyed by a
+              leap year (its first 01.03 entry is 29.02, the second is 01.03 and so on), 20.11 also
+              holds the Synaxis of the Archangels (21.11), and 0526/1121 are missing.
+  calend      civil men's names; 07.01 is a copy of 08.01 and is ignored.
+  merged      only the union of the three above; not read.
+"""
+
+import argparse
+import json
+import os
+import re
+import sys
+import tempfile
+from datetime import date, timedelta
+from pathlib import Path
+
+REPO_ROOT = Path(__file__).resolve().parents[2]
+DEFAULT_SOURCES = REPO_ROOT / ".." / "shared" / "namedays"
+DEFAULT_OUTPUT = REPO_ROOT / "Data" / "name.txt"
+
+NAME_RE = re.compile(r"[А-ЯЁ][а-яё]+(?:-[А-ЯЁ][а-яё]+)*")
+MAX_NAMES_CHARS = 1500  # the reader shows characters 7 … 1506 of a line
+
+# Every civil day, 29.02 included, in calendar order (2024 is a leap year).
+DAYS = [(date(2024, 1, 1) + timedelta(n)).strftime("%d.%m") for n in range(366)]
+
+# Church or variant spelling -> the one civil form used in the file. Where the civil source has a
+# settled form (Агап, Пахом, Еремей, Касьян …) that form wins, so a saint is never listed twice.
+CIVIL = {
+    "Феодор": "Фёдор", "Федор": "Фёдор", "Фодор": "Фёдор", "Петр": "Пётр", "Семен": "Семён",
+    "Симеон": "Семён", "Иоанн": "Иван", "Сергий": "Сергей", "Серги": "Сергей", "Алексий": "Алексей",
+    "Димитрий": "Дмитрий", "Иаков": "Яков", "Иаковй": "Яков", "Михаилй": "Михаил", "Макарий": "Макар",
+    "Дионисий": "Денис", "Илия": "Илья", "Иулиан": "Юлиан", "Косма": "Кузьма", "Козьма": "Кузьма",
+    "Иулиания": "Юлиания", "Елисавета": "Елизавета", "Матфей": "Матвей", "Зинон": "Зенон",
+    "Феодот": "Федот", "Евфросиния": "Ефросиния", "Ефросинья": "Ефросиния", "Татиана": "Татьяна",
+    "Параскева": "Прасковья", "Парскева": "Прасковья", "Анания": "Ананий", "Гаий": "Гай",
+    "Емилиан": "Емельян", "Парфений": "Парфен", "Дамиан": "Демьян", "Пахомий": "Пахом",
+    "Евфрем": "Ефрем", "Пелагия": "Пелагея", "София": "Софья", "Софроний": "Софрон", "Фекла": "Фёкла",
+    "Елевферий": "Елеферий", "Иеремия": "Еремей", "Иеремий": "Еремей", "Ермоген": "Гермоген",
+    "Кассиан": "Касьян", "Севериан": "Северьян", "Фавст": "Фауст", "Елладий": "Элладий",
+    "Елеазар": "Елизар", "Севастиан": "Севастьян", "Севастиана": "Севастьяна", "Дария": "Дарья",
+    "Евфросин": "Ефросин", "Агафия": "Агафья", "Иасон": "Ясон", "Евстратий": "Евстрат",
+    "Антипа": "Антип", "Ианнуарий": "Януарий", "Мокий": "Мокей", "Исаия": "Исай", "Исайя": "Исай",
+    "Еразм": "Эразм", "Евфимия": "Ефимия", "Иерофей": "Ерофей", "Анисия": "Анисья", "Власий": "Влас",
+    "Панкратий": "Панкрат", "Тарасий": "Тарас", "Аетий": "Аэтий", "Пантелеимон": "Пантелеймон",
+    "Иувеналий": "Ювеналий", "Созонт": "Созон", "Назарий": "Назар", "Наталия": "Наталья",
+    "Иулия": "Юлия", "Иулий": "Юлий", "Иустин": "Юстин", "Иустина": "Юстина", "Устинья": "Юстина",
+    "Иуст": "Юст", "Иуния": "Юния", "Иустиниан": "Юстиниан", "Захария": "Захар", "Захарий": "Захар",
+    "Харалампий": "Харлампий", "Стефан": "Степан", "Стефанида": "Степанида", "Антоний": "Антон",
+    "Евфимий": "Ефим", "Исакий": "Исаакий", "Иоанна": "Иванна", "Мариамна": "Марианна",
+    "Фадей": "Фаддей", "Артем": "Артём", "Архипп": "Архип", "Филицата": "Фелицата",
+    "Фелицитата": "Фелицата", "Саторнил": "Сатурнил", "Саторнин": "Сатурнин", "Саломия": "Саломея",
+    "Агапий": "Агап", "Арефа": "Арефий", "Диомид": "Демид", "Дометий": "Дементий",
+    "Евсигний": "Евстигней", "Евфрасий": "Ефрасий", "Евфррасия": "Евфрасия", "Евхирион": "Ивхирион",
+    "Екдикий": "Екдит", "Екдикт": "Екдит", "Елима": "Елим", "Еллий": "Гелий", "Енаффа": "Эннафа",
+    "Епистимия": "Епистима", "Епифаний": "Епифан", "Ермократ": "Гермократ", "Ерос": "Эрос",
+    "Ианикит": "Ианикита", "Исе": "Иессей", "Иссей": "Иессей", "Илиодор": "Лиодор",
+    "Исмаил": "Измаил", "Иувентин": "Еввентий", "Касторий": "Кастор", "Коинт": "Квинт",
+    "Крискентий": "Крискент", "Ксанфиппа": "Ксантиппа", "Лимний": "Лимней", "Малахия": "Малахий",
+    "Мамелхва": "Мамелфа", "Манефа": "Манефия", "Менея": "Меней", "Моико": "Моика",
+    "Никифон": "Никифор", "Никокострат": "Никострат", "Павма": "Памва", "Павслип": "Павсилип",
+    "Пелий": "Пелей", "Полиеввкт": "Полиевкт", "Помпи": "Помпей", "Помпий": "Помпей",
+    "Потамия": "Потамий", "Проскудия": "Просдока", "Пуплий": "Поплий", "Публий": "Поплий",
+    "Сава": "Савва", "Сампсон": "Самсон", "Севир": "Север", "Сераион": "Серапион",
+    "Сиулан": "Силуан", "Сулуан": "Силуан", "Трифиллий": "Трифилий", "Уар": "Увар", "Фавий": "Фабий",
+    "Фемистоклей": "Фемистокл", "Феопемпт": "Феопент", "Филакл": "Филикл", "Филетен": "Филетер",
+    "Филиппия": "Филиппа", "Фиофил": "Феофил", "Фодосия": "Феодосия", "Фулвиан": "Фульвиан",
+    "Хусдазат": "Усфазан", "Вата": "Ват", "Гаиания": "Гаяния", "Гали": "Галина", "Галя": "Галина",
+    "Георий": "Георгий", "Горий": "Горгий", "Евиласий": "Евласий", "Евода": "Евод",
+    "Евтихиана": "Евтихиан", "Ахиллий": "Ахилл", "Аглаий": "Аглай", "Аммун": "Аммоний",
+    "Анфира": "Анфир", "Авскентий": "Авксентий", "Уалент": "Валент", "Уалерий": "Валерий",
+    "Куарт": "Кварт", "Кикилия": "Цецилия", "Фифея": "Фивея", "Вивея": "Фивея", "Авдий": "Авдей",
+    "Аскилиада": "Асклиада", "Ексакустодиан": "Екзакустодиан", "Кастрикий": "Кастрихий",
+    "Ксанф": "Ксанфий", "Селафиил": "Салафиил", "Ириней": "Ириний", "Васлид": "Василид",
+    "Аврамий": "Авраамий", "Емилия": "Эмилия", "Епиктет": "Эпиктет", "Ераст": "Эраст",
+    "Иосаф": "Иоасаф", "Иперихий": "Иперехий", "Калиста": "Каллиста", "Келсий": "Кельсий",
+    "Лукиан": "Лукьян", "Патапий": "Потапий", "Сосанна": "Сусанна", "Софония": "Софоний",
+    "Никола": "Николай", "Артемон": "Артамон", "Гордий": "Гордей", "Ахила": "Акила", "Анфуса": "Анфиса",
+    # genitive forms left by the scraper
+    "Василиссы": "Василиса", "Василисса": "Василиса", "Феодоры": "Феодора",
+}
+
+# Same saint under a second name form: dropped on a day that already lists the first. Not mapped
+# everywhere because elsewhere the second form names another saint (Силуан Афонский, Исаак).
+SAME_DAY_ALIAS = {
+    "Исаак": "Исаакий", "Саторний": "Сатурнил", "Аполлоний": "Аполлон", "Библеида": "Вивлия",
+    "Вивлеида": "Вивлия", "Вевея": "Фивея", "Кесарий": "Кесарь", "Кондрат": "Кондратий",
+    "Македоний": "Македон", "Маруфан": "Маруф", "Нарсин": "Нарса", "Анимаида": "Анимаиса",
+    "Пармений": "Пармен", "Провий": "Пров", "Савел": "Савелий", "Селевк": "Селевкий",
+    "Силуан": "Сильван", "Алфий": "Алфей", "Иродион": "Родион",
+}
+
+# Names of a Western name-day calendar that leaked into the civil lists: none of them has a saint in
+# the Orthodox calendar, and none occurs anywhere in the church list (asserted below).
+WESTERN = frozenset("""
+    Аврелия Аврора Ада Аделаида Аделина Алина Алиса Альберт Альбин Альфред Амалия Арнольд Артур
+    Беатриса Бенедикта Берта Валтасар Вивиана Вилли Виола Виргиния Гаспар Гвидон Генриетта Генрих
+    Гертруда Гортензия Диана Доминика Ида Изабелла Инесса Иоланта Ирма Казимир Камилла Карл Каролина
+    Клара Клементина Колумб Констанс Констанция Корнелия Лаура Леокадия Леонард Леонтина Ливия Луиза
+    Лукреция Люцилла Мартина Матильда Мельхиор Моника Наполеон Пальмира Петронилла Регина Ренат
+    Рената Роберт Роза Розалия Сабина Сильвия Станислав Стелла Тереза Урсула Фелиция Христиан
+    Элеонора Эмма Юлиана Ядвига
+""".split())
+
+# Tokens that look like names but are not: feasts of the Saviour, abbreviations, cut-off words and
+# epithets.
+NOT_NAMES = frozenset("Спас Спасий Вас Преп Дим Том Уал Ареопагит".split())
+
+# Words that mark a feast title ("Рождество Пресвятой Богородицы", "Крестителя Господня").
+FEAST_WORDS = frozenset("""
+    Рождество Сретение Преображение Успение Усекновение Воздвижение Покров Введение Господа Господня
+    Бога Богородицы Пресвятой Иисуса Христа Спаса Крестителя Предтечи Креста Честного Животворящего
+    Нашего
+""".split())
+
+# Source tokens whose repair needs knowledge rather than a rule.
+FIXES = {
+    ("pravmir", "0308", "дельфий"): ["Адельфий"],  # first letter lost; the list is alphabetical
+    ("pravmir", "0113", "Немь/ж"): [],
+    ("pravmir", "1121", "Еремей"): [],  # the archangel Иеремиил, listed next to it
+}
+
+# Nativity of Christ: no saint is commemorated, so no name day is kept. The sources give a Western
+# Magus (Валтасар), the feast title, and a copy of 08.01.
+EMPTY_DAYS = {"07.01"}
+
+SPOT_CHECKS = {
+    "06.12": ["Александр", "Митрофан"],
+    "14.01": ["Василий"],
+    "19.12": ["Николай"],
+    "25.01": ["Татьяна"],
+    "30.09": ["Вера", "Надежда", "Любовь", "Софья"],
+}
+
+
+class Token:
+    __slots__ = ("name", "doubtful")
+
+    def __init__(self, name, doubtful=False):
+        self.name = name
+        self.doubtful = doubtful
+
+
+def split_token(raw):
+    """Names in one scraped token. "Всеволод (Гавриил)" gives both, "11 января: Афинодор" the
+    name only, feast titles and phrases give nothing. Returns (tokens, dropped parts)."""
+    tokens, dropped = [], []
+    raw = re.sub(r"(?<=[а-яё])(?=\d)", ":", raw)  # "Протерий13 марта …" is two parts
+    for part in re.split(r"[.,;:()]", raw):
+        words = [w for w in part.split() if w not in ("и", "иные")]  # "Зоил и иные"
+        if not words:
+            continue
+        doubtful = False
+        if len(words) == 1 and words[0].endswith("?"):
+            words[0] = words[0][:-1]
+            doubtful = True
+        if any(w in FEAST_WORDS for w in words) or not all(NAME_RE.fullmatch(w) for w in words):
+            dropped.append(part.strip())
+            continue
+        for word in words:
+            for piece in word.split("-"):  # "Ростислав-Михаил": a name day for either name
+                tokens.append(Token(piece, doubtful))
+    return tokens, dropped
+
+
+def load_source(folder, stem):
+    path = Path(folder) / f"{stem}_namedays.json"
+    with open(path, encoding="utf-8") as f:
+        data = json.load(f)
+    if not isinstance(data, list):
+        raise ValueError(f"{path}: not a JSON array")
+    entries = []
+    for item in data:
+        key, names = item.get("date"), item.get("names")
+        if not (isinstance(key, str) and re.fullmatch(r"\d{4}", key) and isinstance(names, list)):
+            raise ValueError(f"{path}: malformed entry {item!r}")
+        entries.append((key, [str(n) for n in names]))
+    return entries
+
+
+def parse_source(stem, entries, dropped):
+    """{"dd.mm": [[Token …] per entry]} with known repairs applied. Of two entries for one date the
+    one that held junk goes second (pravmir's clean 01.03 list is the real one)."""
+    days = {}
+    for key, names in entries:
+        tokens, had_junk = [], False
+        for raw in names:
+            fix = FIXES.get((stem, key, raw))
+            if fix is not None:
+                tokens.extend(Token(n) for n in fix)
+                continue
+            got, junk = split_token(raw)
+            tokens.extend(got)
+            dropped.extend(f"{stem} {key}: {j}" for j in junk)
+            had_junk = had_junk or bool(junk)
+        days.setdefault(f"{key[2:]}.{key[:2]}", []).append((had_junk, tokens))
+    return {day: [tokens for _, tokens in sorted(got, key=lambda e: e[0])] for day, got in days.items()}
+
+
+def realign_krestilnoe(days):
+    """Key the church list by common-year dates like the others."""
+    march = days.get("01.03", [])
+    if len(march) != 2:
+        raise ValueError("krestilnoe: expected two 0301 entries (leap-year 29.02 and 01.03)")
+    # Leap-year civil 29.02 … 12.03 is old-style 16.02 … 28.02, which a common year has one day
+    # later; old-style 29.02 (13.03) is kept on 28.02 in a common year, i.e. on 13.03 again.
+    shifted = {"01.03": [march[0]], "02.03": [march[1]]}
+    for day in range(2, 13):
+        src, dst = f"{day:02d}.03", f"{day + 1:02d}.03"
+        shifted[dst] = days.get(src, []) + (days.get(dst, []) if dst == "13.03" else [])
+    days.update(shifted)
+    # 20.11 runs on into the Archangels of 21.11 (missing in this list) from "Рафаил" on.
+    nov20 = [t for entry in days.get("20.11", []) for t in entry]
+    cut = next((i for i, t in enumerate(nov20) if t.name == "Рафаил"), None)
+    if cut is not None:
+        days["20.11"] = [nov20[:cut]]
+        days["21.11"] = days.get("21.11", []) + [nov20[cut:]]
+    return days
+
+
+def build(folder):
+    dropped = []
+    pravmir = parse_source("pravmir", load_source(folder, "pravmir"), dropped)
+    krest = realign_krestilnoe(parse_source("krestilnoe", load_source(folder, "krestilnoe"), dropped))
+    calend = parse_source("calend", load_source(folder, "calend"), dropped)
+    calend.pop("07.01", None)  # a copy of 08.01
+
+    church = {CIVIL.get(t.name, t.name) for entries in krest.values() for tokens in entries for t in tokens}
+    clash = sorted(WESTERN & church)
+    if clash:
+        raise ValueError(f"names taken for Western occur in the church list: {clash}")
+
+    lines = {}
+    for day in DAYS:
+        if day in EMPTY_DAYS:
+            lines[day] = []
+            continue
+        source_day = "01.03" if day == "29.02" else day  # old-style 16.02 in both cases
+        if not any(source_day in src for src in (pravmir, krest, calend)):
+            raise ValueError(f"no source lists {day}")
+        per_source = [
+            [t for tokens in pravmir.get(source_day, []) for t in tokens],
+            [t for tokens in krest.get(source_day, []) for t in tokens],
+            [t for tokens in calend.get(source_day, []) for t in tokens],
+        ]
+        civil = [[(CIVIL.get(t.name, t.name), t.doubtful) for t in tokens] for tokens in per_source]
+        sure = {n for tokens in civil for n, doubtful in tokens if not doubtful}
+        names = []
+        for tokens in civil:
+            for name, doubtful in tokens:
+                if name in WESTERN or name in NOT_NAMES:
+                    continue
+                if doubtful and name not in sure:  # the site's own "?" and no second source
+                    continue
+                if name not in names:
+                    names.append(name)
+        lines[day] = [n for n in names if SAME_DAY_ALIAS.get(n) not in names]
+        if not lines[day]:
+            raise ValueError(f"no names left for {day}")
+    return lines, dropped
+
+
+def format_file(lines):
+    text = "".join(f"{day} {', '.join(lines[day])}\r\n" for day in DAYS)
+    return text.encode("cp1251")  # raises UnicodeEncodeError on anything outside Windows-1251
+
+
+def validate(data):
+    """Problems found in the bytes of a name file; an empty list means the file is sound."""
+    problems = []
+    try:
+        text = data.decode("cp1251")
+    except UnicodeDecodeError as e:
+        return [f"not Windows-1251: byte {data[e.start]:#04x} at offset {e.start}"]
+    if not text.endswith("\r\n"):
+        problems.append("the last line does not end in CRLF")
+    body = text[:-2] if text.endswith("\r\n") else text
+    lines = body.split("\r\n")
+    for n, line in enumerate(lines, 1):
+        if "\r" in line or "\n" in line:
+            problems.append(f"line {n}: a line break that is not CRLF")
+    if len(lines) != len(DAYS):
+        problems.append(f"{len(lines)} lines, expected {len(DAYS)}")
+    found = {}
+    for n, (line, day) in enumerate(zip(lines, DAYS), 1):
+        if line[:5] != day:
+            problems.append(f"line {n}: date {line[:5]!r}, expected {day}")
+            continue
+        if line[5:6] != " ":
+            problems.append(f"line {n}: no space after the date")
+            continue
+        names_text = line[6:]
+        if len(names_text) > MAX_NAMES_CHARS:
+            problems.append(f"line {n}: names text of {len(names_text)} characters would be cut")
+        names = names_text.split(", ") if names_text else []
+        for name in names:
+            if not NAME_RE.fullmatch(name):
+                problems.append(f"line {n}: not a name: {name!r}")
+            elif name in WESTERN or name in NOT_NAMES:
+                problems.append(f"line {n}: not an Orthodox name day: {name}")
+        if len(set(names)) != len(names):
+            problems.append(f"line {n}: a name listed twice")
+        found[day] = set(names)
+    for day, expected in SPOT_CHECKS.items():
+        missing = [name for name in expected if name not in found.get(day, set())]
+        if day in found and missing:
+            problems.append(f"{day}: missing {', '.join(missing)}")
+    if found.get("07.01"):
+        problems.append("07.01 (Nativity) lists names")
+    return problems
+
+
+def write_atomically(path, data):
+    path.parent.mkdir(parents=True, exist_ok=True)
+    fd, tmp = tempfile.mkstemp(dir=path.parent, prefix=".name.txt.")
+    try:
+        umask = os.umask(0)
+        os.umask(umask)
+        os.fchmod(fd, 0o666 & ~umask)  # an ordinary data file, not mkstemp's private 0600
+        with os.fdopen(fd, "wb") as f:
+            f.write(data)
+        os.replace(tmp, path)
+    except BaseException:
+        os.unlink(tmp)
+        raise
+
+
+def main(argv=None):
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("sources", nargs="?", default=str(DEFAULT_SOURCES),
+                        help="folder with the *_namedays.json lists")
+    parser.add_argument("--output", default=str(DEFAULT_OUTPUT), help="file to write")
+    parser.add_argument("--check", metavar="FILE", help="only validate FILE")
+    parser.add_argument("--verbose", action="store_true", help="list the source parts dropped")
+    args = parser.parse_args(argv)
+
+    if args.check:
+        try:
+            data = Path(args.check).read_bytes()
+        except OSError as e:
+            print(f"{args.check}: {e.strerror}", file=sys.stderr)
+            return 1
+        problems = validate(data)
+        for p in problems:
+            print(f"{args.check}: {p}", file=sys.stderr)
+        return 1 if problems else 0
+
+    try:
+        lines, dropped = build(args.sources)
+        data = format_file(lines)
+    except (OSError, ValueError) as e:  # UnicodeEncodeError is a ValueError
+        print(f"build_name_txt: {e}", file=sys.stderr)
+        return 1
+    problems = validate(data)
+    if problems:
+        for p in problems:
+            print(f"build_name_txt: {p}", file=sys.stderr)
+        print("build_name_txt: nothing written", file=sys.stderr)
+        return 1
+    if args.verbose:
+        for d in dropped:
+            print(f"dropped {d}", file=sys.stderr)
+    write_atomically(Path(args.output), data)
+    print(f"wrote {args.output}: {len(DAYS)} days, {sum(map(len, lines.values()))} names")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,165 @@
+#!/usr/bin/python3
+"""Tests of build_name_txt.py: run with /usr/bin/python3 -m unittest (from this folder) or directly."""
+
+import json
+import subprocess
+import sys
+import tempfile
+import unittest
+from pathlib import Path
+
+HERE = Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE))
+import build_name_txt as b  # noqa: E402
+
+SHIPPED = HERE.parents[1] / "Data" / "name.txt"
+
+
+def good_lines():
+    names = {day: ["Иван"] for day in b.DAYS}
+    names["07.01"] = []
+    for day, expected in b.SPOT_CHECKS.items():
+        names[day] = expected
+    return [f"{day} {', '.join(names[day])}" for day in b.DAYS]
+
+
+def encode(lines, eol="\r\n"):
+    return "".join(line + eol for line in lines).encode("cp1251")
+
+
+class Validate(unittest.TestCase):
+    def test_sound_file_passes(self):
+        self.assertEqual(b.validate(encode(good_lines())), [])
+
+    def test_faults_are_found(self):
+        def edited(n, text):
+            lines = good_lines()
+            lines[n] = text
+            return encode(lines)
+
+        cases = {
+            "LF only": encode(good_lines(), "\n"),
+            "missing day": encode(good_lines()[:59] + good_lines()[60:]),
+            "extra line": encode(good_lines() + ["01.01 Иван"]),
+            "days swapped": encode([good_lines()[1], good_lines()[0]] + good_lines()[2:]),
+            "no final CRLF": encode(good_lines())[:-2],
+            "empty file": b"",
+            "digit in names": edited(100, b.DAYS[100] + " Иван, 11 января"),
+            "stray bracket": edited(100, b.DAYS[100] + " Марианна)"),
+            "lower case": edited(100, b.DAYS[100] + " дельфий"),
+            "Latin letters": edited(100, b.DAYS[100] + " Ivan"),
+            "bad separator": edited(100, b.DAYS[100] + " Иван,Пётр"),
+            "no space after date": edited(100, b.DAYS[100] + "Иван"),
+            "name twice": edited(100, b.DAYS[100] + " Иван, Иван"),
+            "Western name": edited(100, b.DAYS[100] + " Луиза"),
+            "names on Nativity": edited(6, "07.01 Валтасар"),
+            "spot check lost": edited(b.DAYS.index("06.12"), "06.12 Александр"),
+            "too long to show": edited(100, b.DAYS[100] + " " + ", ".join(["Александр"] * 140)),
+            "bare CR inside": edited(100, b.DAYS[100] + " Иван\rПётр"),
+        }
+        for label, data in cases.items():
+            with self.subTest(label):
+                self.assertNotEqual(b.validate(data), [])
+
+    def test_not_windows_1251(self):
+        data = bytearray(encode(good_lines()))
+        data[10] = 0x98  # unassigned in Windows-1251
+        self.assertIn("Windows-1251", b.validate(bytes(data))[0])
+
+
+class SplitToken(unittest.TestCase):
+    def test_table(self):
+        cases = {
+            "Татьяна": ["Татьяна"],
+            "11 января: Афинодор": ["Афинодор"],
+            "Протерий13 марта Високосного года: Аверкий": ["Протерий", "Аверкий"],
+            "то переходят сейчас на 1 Марта)": [],
+            "Марианна)": ["Марианна"],
+            "Всеволод (Гавриил)": ["Всеволод", "Гавриил"],
+            "Мелитон и Аглаий": ["Мелитон", "Аглаий"],
+            "Зоил и иные": ["Зоил"],
+            "Рождество Пресвятой Богородицы. Иоанн": ["Иоанн"],
+            "Крестителя Господня.": [],
+            "Немь/ж": [],
+            "Ростислав-Михаил": ["Ростислав", "Михаил"],
+        }
+        for raw, expected in cases.items():
+            with self.subTest(raw):
+                self.assertEqual([t.name for t in b.split_token(raw)[0]], expected)
+
+    def test_doubt_mark(self):
+        tokens, _ = b.split_token("Капитолина?")
+        self.assertEqual([(t.name, t.doubtful) for t in tokens], [("Капитолина", True)])
+
+
+def write_sources(folder, pravmir, krestilnoe, calend):
+    for stem, days in (("pravmir", pravmir), ("krestilnoe", krestilnoe), ("calend", calend)):
+        entries = [{"date": key, "names": names} for key, names in days]
+        Path(folder, f"{stem}_namedays.json").write_text(json.dumps(entries, ensure_ascii=False),
+                                                         encoding="utf-8")
+
+
+def all_days(names):
+    return [(d[3:] + d[:2], list(names)) for d in b.DAYS if d != "29.02"]
+
+
+class Build(unittest.TestCase):
+    def run_build(self, folder, out):
+        return subprocess.run([sys.executable, str(HERE / "build_name_txt.py"), str(folder),
+                               "--output", str(out)], capture_output=True, text=True)
+
+    def test_merge_on_small_sources(self):
+        spots = {d[3:] + d[:2]: n for d, n in b.SPOT_CHECKS.items()}
+        pravmir = [(k, spots.get(k, ["Иван"]) + (["Карл", "Капитолина?"] if k == "0320" else []))
+                   for k, _ in all_days([])]
+        pravmir.append(("0301", ["Илья", "то переходят сейчас на 1 Марта)"]))
+        krest = all_days(["Иоанн", "Татиана"])
+        krest.append(("0301", ["Феодор"]))  # leap-year 01.03, i.e. 02.03 in a common year
+        calend = all_days(["Петр"])
+        with tempfile.TemporaryDirectory() as tmp:
+            write_sources(tmp, pravmir, krest, calend)
+            result = self.run_build(tmp, Path(tmp, "name.txt"))
+            self.assertEqual(result.returncode, 0, result.stderr)
+            lines = Path(tmp, "name.txt").read_bytes().decode("cp1251").split("\r\n")
+        by_day = {line[:5]: line[6:] for line in lines if line}
+        self.assertEqual(by_day["20.03"], "Иван, Татьяна, Пётр")  # Western name and lone "?" dropped
+        self.assertEqual(by_day["07.01"], "")
+        self.assertEqual(by_day["01.03"], "Иван, Илья, Татьяна, Пётр")
+        self.assertEqual(by_day["29.02"], by_day["01.03"])
+        self.assertEqual(by_day["02.03"], "Иван, Фёдор, Пётр")  # shifted from the leap year
+        self.assertEqual(by_day["03.03"], "Иван, Татьяна, Пётр")
+
+    def test_refuses_and_writes_nothing(self):
+        spots = {d[3:] + d[:2]: n for d, n in b.SPOT_CHECKS.items()}
+        good = [(k, spots.get(k, ["Иван"])) for k, _ in all_days([])]
+        leap = good + [("0301", ["Феодор"])]
+        no_0526 = [d for d in good if d[0] != "0526"]
+        cases = {
+            "sound sources": (good, leap, good, True),
+            "a day in no source": (no_0526, [d for d in leap if d[0] != "0526"], no_0526, False),
+            "no leap-year 01.03 entry": (good, good, good, False),
+            "spot check fails": (all_days(["Иван"]), all_days(["Иван"]) + [("0301", ["Феодор"])],
+                                 all_days(["Иван"]), False),
+            "only junk left": (good[:100] + [(good[100][0], ["1 Марта)"])] + good[101:],
+                               [d for d in leap if d[0] != good[100][0]],
+                               [d for d in good if d[0] != good[100][0]], False),
+        }
+        for label, (pravmir, krest, calend, ok) in cases.items():
+            with self.subTest(label), tempfile.TemporaryDirectory() as tmp:
+                write_sources(tmp, pravmir, krest, calend)
+                out = Path(tmp, "name.txt")
+                out.write_bytes(b"old")
+                result = self.run_build(tmp, out)
+                self.assertEqual(result.returncode == 0, ok, result.stderr)
+                self.assertEqual(out.read_bytes() == b"old", not ok)
+
+
+class Shipped(unittest.TestCase):
+    def test_shipped_file_is_sound(self):
+        result = subprocess.run([sys.executable, str(HERE / "build_name_txt.py"), "--check",
+                                 str(SHIPPED)], capture_output=True, text=True)
+        self.assertEqual(result.returncode, 0, result.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main()
