@@ -1,0 +1,56 @@
+"""Questions about a screenshot, for the end-to-end tests.
+
+  pixels.py size FILE                       -> "W H"
+  pixels.py count FILE X Y W H COLOUR [TOL] -> pixels within TOL of COLOUR (#rrggbb) in the rectangle
+  pixels.py differ FILE X Y W H BACKGROUND  -> pixels farther than 60 from BACKGROUND in the rectangle
+  pixels.py changed A B X Y W H             -> pixels that differ between two screenshots in the rectangle
+"""
+import sys
+
+from PIL import Image
+
+
+def rgb(text):
+    text = text.lstrip("#")
+    return tuple(int(text[i:i + 2], 16) for i in (0, 2, 4))
+
+
+def region(image, x, y, w, h):
+    x0, y0 = max(0, x), max(0, y)
+    x1, y1 = min(image.width, x + w), min(image.height, y + h)
+    for py in range(y0, y1):
+        for px in range(x0, x1):
+            yield image.getpixel((px, py))[:3]
+
+
+def distance(a, b):
+    return max(abs(p - q) for p, q in zip(a, b))
+
+
+def main(argv):
+    cmd = argv[1]
+    if cmd == "size":
+        im = Image.open(argv[2])
+        print(im.width, im.height)
+    elif cmd == "count":
+        im = Image.open(argv[2]).convert("RGB")
+        x, y, w, h = map(int, argv[3:7])
+        want = rgb(argv[7])
+        tol = int(argv[8]) if len(argv) > 8 else 40
+        print(sum(1 for p in region(im, x, y, w, h) if distance(p, want) <= tol))
+    elif cmd == "differ":
+        im = Image.open(argv[2]).convert("RGB")
+        x, y, w, h = map(int, argv[3:7])
+        bg = rgb(argv[7])
+        print(sum(1 for p in region(im, x, y, w, h) if distance(p, bg) > 60))
+    elif cmd == "changed":
+        a = Image.open(argv[2]).convert("RGB")
+        b = Image.open(argv[3]).convert("RGB")
+        x, y, w, h = map(int, argv[4:8])
+        print(sum(1 for p, q in zip(region(a, x, y, w, h), region(b, x, y, w, h)) if p != q))
+    else:
+        sys.exit("unknown command " + cmd)
+
+
+if __name__ == "__main__":
+    main(sys.argv)
