@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QStringList>
 
+#include "app/first_frame.h"
 #include "platform/desktop_services.h"
 #include "platform/sdl_multimedia.h"
 #include "screen/form.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     form.Form_Load();
     if (form.ended()) return form.exitCode();
     view.sync();
+    FirstFrameReporter::watch(&view);
     view.showFullScreen();
     view.activateWindow();
     view.setFocus();

@@ -302,6 +302,7 @@ void FormView::syncWindow() {
     if (form_.PctFon.picture() != backgroundSource_) {
         backgroundSource_ = form_.PctFon.picture();
         background_ = QPixmap(QString::fromStdString(backgroundSource_));
+        stretchedBackground_ = QPixmap();
     }
     setGeometry(toPixels(form_.left()), toPixels(form_.top()), toPixels(form_.width()), toPixels(form_.height()));
     update();
@@ -324,11 +325,16 @@ void FormView::startTimers() {
 
 void FormView::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (form_.backgroundPainted() && !background_.isNull())
-        p.drawPixmap(rect(), background_);
+    if (form_.backgroundPainted() && !background_.isNull()) {
+        if (stretchedBackground_.size() != size())
+            stretchedBackground_ = background_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        p.drawPixmap(0, 0, stretchedBackground_);
+    }
     else
         p.fillRect(rect(), palette().color(QPalette::Button));
 }
+
+void FormView::resizeEvent(QResizeEvent*) { stretchedBackground_ = QPixmap(); }
 
 void FormView::mousePressEvent(QMouseEvent* e) {
     e->accept();

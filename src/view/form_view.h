@@ -42,6 +42,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
@@ -62,6 +63,7 @@ private:
     std::uint64_t windowRevision_ = 0;
     std::uint64_t stackingRevision_ = 0;
     QPixmap background_;
+    QPixmap stretchedBackground_;  // background_ scaled to the window once, not on every repaint
     std::string backgroundSource_;
     bool pressedOnWindow_ = false;
     QWidget* ghost_ = nullptr;

@@ -1,0 +1,117 @@
+// Start-up cost of the screensaver beside a minimal Qt full-screen window, in one run:
+// the time from process start to the first painted frame, and the peak resident memory.
+//
+//   startup_bench [RUNS]      (needs a display: run it under xvfb-run -a, or set QT_QPA_PLATFORM=offscreen)
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+long long monotonicNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
+}
+
+struct Sample {
+    double firstFrameMs = -1;
+    double peakRssMb = -1;
+};
+
+// Starts the program, reads its first-frame report, lets it run on for `settleMs` (the fill, the first
+// clock tick), ends it and takes its peak memory.
+Sample measure(const std::string& program, const std::vector<std::string>& args, int settleMs) {
+    int pipeFd[2];
+    if (pipe(pipeFd) != 0) return {};
+    const long long start = monotonicNs();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        dup2(pipeFd[1], STDERR_FILENO);
+        close(pipeFd[0]);
+        close(pipeFd[1]);
+        setenv("LADOSLOV_FIRST_FRAME", "1", 1);
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        std::vector<char*> argv{const_cast<char*>(program.c_str())};
+        for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    close(pipeFd[1]);
+    Sample s;
+    std::string out;
+    char buf[512];
+    for (ssize_t n; (n = read(pipeFd[0], buf, sizeof buf)) > 0;) {
+        out.append(buf, static_cast<std::size_t>(n));
+        const auto at = out.find("first-frame ");
+        if (at != std::string::npos && out.find('\n', at) != std::string::npos) {
+            s.firstFrameMs = static_cast<double>(std::atoll(out.c_str() + at + 12) - start) / 1e6;
+            break;
+        }
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
+    kill(pid, SIGTERM);
+    int status = 0;
+    rusage usage{};
+    while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
+    }
+    close(pipeFd[0]);
+    s.peakRssMb = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    return s;
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    const std::filesystem::path dir = std::filesystem::canonical("/proc/self/exe").parent_path();
+    const std::string screensaver = (dir / "ladoslov").string();
+    const std::string minimal = (dir / "minimal_window_bench").string();
+    // Each run of the screensaver needs the single-instance lock for itself.
+    const std::string runtime = (std::filesystem::temp_directory_path() / ("ladoslov-bench-" + std::to_string(getpid()))).string();
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+    setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+
+    std::vector<double> ladoslovMs, ladoslovMb, minimalMs, minimalMb;
+    measure(minimal, {}, 200);  // warm the caches of the libraries both use
+    for (int i = 0; i < runs; ++i) {
+        const Sample a = measure(screensaver, {"/s"}, 1500);
+        const Sample b = measure(minimal, {}, 1500);
+        if (a.firstFrameMs < 0 || b.firstFrameMs < 0) {
+            std::fprintf(stderr, "startup_bench: a program painted no frame (is there a display?)\n");
+            return 1;
+        }
+        ladoslovMs.push_back(a.firstFrameMs);
+        ladoslovMb.push_back(a.peakRssMb);
+        minimalMs.push_back(b.firstFrameMs);
+        minimalMb.push_back(b.peakRssMb);
+    }
+    std::filesystem::remove_all(runtime);
+    const double lt = median(ladoslovMs), mt = median(minimalMs), lm = median(ladoslovMb), mm = median(minimalMb);
+    std::printf("runs: %d (medians)\n", runs);
+    std::printf("%-26s %12s %14s\n", "", "first frame", "peak memory");
+    std::printf("%-26s %9.1f ms %11.1f MB\n", "ladoslov", lt, lm);
+    std::printf("%-26s %9.1f ms %11.1f MB\n", "minimal Qt window", mt, mm);
+    std::printf("%-26s %11.2fx %13.2fx\n", "ratio", lt / mt, lm / mm);
+    return 0;
+}
