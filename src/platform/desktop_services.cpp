@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QWidget>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 
 #include "view/fonts.h"
