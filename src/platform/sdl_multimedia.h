@@ -20,9 +20,8 @@ public:
 
     bool execute(std::string_view command) override;
 
-    struct Device;  // the audio device and the loaded tune; opened at the first command
-
 private:
+    struct Device;  // the audio device and the loaded tune, opened at the first "play"
     std::unique_ptr<Device> device_;
 };
 
