@@ -1,8 +1,6 @@
 // The feast line: today's movable feast, named once at start-up, and the fixed great feasts, looked up
 // on every tick of Timer14.
 
-#include <array>
-
 #include "church/easter.h"
 #include "church/fixed_feasts.h"
 #include "screen/form.h"

@@ -11,12 +11,13 @@ export SDL_AUDIODRIVER=dummy
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 XVFB_PID=""
 APP_PID=""
+STARTED_PIDS=()
 PY=/usr/bin/python3
 FAKETIME_LIB=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1 || true)
 
 cleanup() {
-  pkill -f "^$BUILD/ladoslov( |$)" -P "$$" 2>/dev/null || true
-  [[ -n "$APP_PID" ]] && kill "$APP_PID" 2>/dev/null || true
+  local pid
+  for pid in "${STARTED_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null || true
   wait 2>/dev/null || true
   rm -rf "$WORK"
@@ -69,6 +70,7 @@ start_app() {
   ) &
   for _ in $(seq 100); do [[ -s "$WORK/started" ]] && break; sleep 0.02; done
   APP_PID=$(cat "$WORK/started")
+  STARTED_PIDS+=("$APP_PID")
 }
 
 # Waits until the screensaver's window is mapped; prints its id.
@@ -92,7 +94,7 @@ app_exit_code() {
 # stop_app: ends the program if it still runs.
 stop_app() {
   [[ -n "$APP_PID" ]] && kill "$APP_PID" 2>/dev/null || true
-  [[ -n "$APP_PID" ]] && app_exit_code 5 >/dev/null
+  [[ -n "$APP_PID" ]] && app_exit_code 5 >/dev/null || true
   APP_PID=""
 }
 
