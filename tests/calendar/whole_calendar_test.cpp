@@ -1,0 +1,23 @@
+// Every month of every year from 1900 to 2100, filled and checked against the standard library's calendar.
+
+#include <gtest/gtest.h>
+
+#include "calendar/calendar_oracle.h"
+
+using namespace ladoslov;
+using namespace ladoslov::testing;
+
+TEST(WholeCalendar, EveryDayStandsInItsWeekdayRowFrom1900To2100) {
+    int checkedMonths = 0;
+    for (int year = 1900; year <= 2100; ++year) {
+        Harness h;
+        h.clock.date = Date{year, 6, 15};
+        // No load(): the counters and timers start as start-up leaves them, and the fill reads only the clock.
+        h.fillAll();
+        for (int m = 1; m <= 12; ++m) {
+            ASSERT_EQ(captionsOf(h, m), expectedCaptions(year, m)) << year << "-" << m;
+            ++checkedMonths;
+        }
+    }
+    EXPECT_EQ(checkedMonths, 201 * 12);
+}
