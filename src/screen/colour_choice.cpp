@@ -9,8 +9,9 @@ namespace ladoslov {
 
 Colour Form1::RandomPaletteColour() {
     const float r = services_.random.next();
-    const int n = static_cast<int>(std::floor(r * 16.0f));
-    return kPalette[static_cast<std::size_t>(std::clamp(n, 0, 15))];
+    // A generator outside [0, 1) (or NaN) must not index past the palette.
+    const float n = std::clamp(std::floor(r * 16.0f), 0.0f, 15.0f);
+    return kPalette[std::isnan(n) ? 0 : static_cast<std::size_t>(n)];
 }
 
 void Form1::Label12_Click() { Label12.setForeColour(RandomPaletteColour()); }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <cmath>
 #include <ostream>
 #include <set>
@@ -316,6 +318,10 @@ TEST(RandomPaletteColour, PicksEntryFloorOfRTimesSixteenWithOneDraw) {
         {0.75f, 12},
         {15.0f / 16, 15},
         {std::nextafter(1.0f, 0.0f), 15},  // never 16
+        // A generator that breaks its range still gives a palette colour.
+        {1.0f, 15},
+        {-0.5f, 0},
+        {std::numeric_limits<float>::quiet_NaN(), 0},
     };
     for (const Case& c : cases) {
         Harness h;
