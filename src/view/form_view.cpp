@@ -136,8 +136,9 @@ protected:
             image.endDrag();
             if (ghostShown_) {
                 view_.hideDragGhost();
-                // A drop over a control is the control's, and no control handles it.
-                if (!view_.controlAt(windowPos))
+                // A drop over a control is the control's, and no control handles it; a drop beside
+                // the window (another screen) is no drop on it.
+                if (!form.ended() && view_.rect().contains(windowPos) && !view_.controlAt(windowPos))
                     form.Form_DragDrop(control_, view_.toTwips(windowPos.x()), view_.toTwips(windowPos.y()));
                 view_.sync();
                 return;
@@ -343,7 +344,7 @@ void FormView::mousePressEvent(QMouseEvent* e) {
 
 void FormView::mouseReleaseEvent(QMouseEvent* e) {
     e->accept();
-    if (!pressedOnWindow_) return;
+    if (!pressedOnWindow_ || form_.ended()) return;
     pressedOnWindow_ = false;
     if (rect().contains(e->position().toPoint())) form_.Form_Click();
     sync();
@@ -351,6 +352,8 @@ void FormView::mouseReleaseEvent(QMouseEvent* e) {
 
 void FormView::keyPressEvent(QKeyEvent* e) {
     e->accept();
+    // Input already queued when the program ended reaches no handler.
+    if (form_.ended()) return;
     form_.Form_KeyDown(windowKeyCode(e->key()), shiftCode(e->modifiers()));
     if (producesCharacter(e->key(), e->text())) form_.Form_KeyPress(e->text().toUcs4().value(0));
     sync();
@@ -359,7 +362,7 @@ void FormView::keyPressEvent(QKeyEvent* e) {
 void FormView::keyReleaseEvent(QKeyEvent* e) {
     e->accept();
     // Held keys repeat their key-down only.
-    if (e->isAutoRepeat()) return;
+    if (e->isAutoRepeat() || form_.ended()) return;
     form_.Form_KeyUp(windowKeyCode(e->key()), shiftCode(e->modifiers()));
     sync();
 }

@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# What ends the screensaver: a key with a character or a click on the bare window, at once and with 0;
+# keys without a character, mouse moves and clicks on controls leave it running.
+source "$(dirname "$0")/lib.sh"
+
+plain_background "#6080a0"
+start_display 1024x768
+export LC_ALL=C
+
+# The window takes the keyboard itself: no window manager gives it the focus here.
+launch() {
+  start_app
+  WIN=$(wait_window)
+  sleep 0.7
+  local focus
+  focus=$(xdotool getwindowfocus 2>/dev/null || true)
+  [[ "$focus" == "$WIN" ]] || fail "the window does not have the keyboard focus ($focus, window $WIN)"
+}
+
+# exit_within MS: the program's exit code once it has ended within MS milliseconds, or "running".
+exit_within() {
+  local deadline=$(($(date +%s%N) / 1000000 + $1))
+  while kill -0 "$APP_PID" 2>/dev/null; do
+    (($(date +%s%N) / 1000000 >= deadline)) && { echo running; return 0; }
+    sleep 0.02
+  done
+  app_exit_code 1
+}
+
+for key in a Escape space Return; do
+  launch
+  xdotool key "$key"
+  rc=$(exit_within 1000)
+  [[ "$rc" == 0 ]] || fail "key $key: expected exit code 0 within a second, got $rc"
+done
+
+launch
+for key in F10 Left F5 Shift_L Control_L Delete Home; do
+  xdotool key "$key"
+done
+for step in $(seq 0 20 1000); do xdotool mousemove "$step" $((step * 3 / 4)); done
+# A day cell of January ("12"), its weekday label "Пн", the club's name and the icon: no handler.
+xdotool mousemove 95 110 click 1
+xdotool mousemove 28 110 click 1
+xdotool mousemove 512 20 click 1
+xdotool mousemove 510 140 click 1
+[[ $(exit_within 1500) == running ]] || fail "a key without a character, a mouse move or a click on a control ended it"
+
+xdotool mousemove 500 740 click 1
+rc=$(exit_within 1000)
+[[ "$rc" == 0 ]] || fail "a click on the bare window: expected exit code 0 within a second, got $rc"
+
+# A click while the months are still being filled ends it too.
+start_app
+WIN=$(wait_window)
+xdotool mousemove 500 740 click 1
+rc=$(exit_within 1000)
+[[ "$rc" == 0 ]] || fail "a click right after start: expected exit code 0, got $rc"
+echo "PASS"

@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# The pictures, the colour click and the clock of the real program: a dragged boat lands where the
+# grab point says, a click recolours the title, a double-click hides the music picture, the clock ticks.
+source "$(dirname "$0")/lib.sh"
+
+background="#6080a0"
+plain_background "$background"
+start_display 1024x768
+export LC_ALL=C
+
+# boat.py SHOT GIF X Y: the share of the boat's opaque pixels that the screenshot shows with the boat's
+# top-left corner at X, Y.   boat.py find SHOT GIF BACKGROUND X Y W H: where the boat's top-left corner
+# stands when the boat is in the rectangle (only the boat differs from the background there), or "none".
+cat >"$WORK/boat.py" <<'EOF'
+import sys
+from PIL import Image
+
+def opaque(gif):
+    im = Image.open(gif)
+    im.seek(0)
+    im = im.convert("RGBA")
+    return [(x, y, im.getpixel((x, y))[:3]) for y in range(im.height) for x in range(im.width)
+            if im.getpixel((x, y))[3] == 255]
+
+def near(a, b, tol=24):
+    return max(abs(p - q) for p, q in zip(a, b)) <= tol
+
+def match(shot, pixels, x0, y0):
+    same = sum(1 for x, y, c in pixels if 0 <= x0 + x < shot.width and 0 <= y0 + y < shot.height
+               and near(shot.getpixel((x0 + x, y0 + y)), c))
+    return same / max(1, len(pixels))
+
+if sys.argv[1] == "find":
+    shot = Image.open(sys.argv[2]).convert("RGB")
+    pixels = opaque(sys.argv[3])
+    bg = tuple(int(sys.argv[4].lstrip("#")[i:i + 2], 16) for i in (0, 2, 4))
+    x0, y0, w, h = map(int, sys.argv[5:9])
+    xs, ys = [], []
+    for y in range(max(0, y0), min(shot.height, y0 + h)):
+        for x in range(max(0, x0), min(shot.width, x0 + w)):
+            if not near(shot.getpixel((x, y)), bg, 60):
+                xs.append(x)
+                ys.append(y)
+    if not xs:
+        print("none")
+    else:
+        # A rough corner from what differs from the background, then the best match around it.
+        gx, gy = min(xs) - min(p[0] for p in pixels), min(ys) - min(p[1] for p in pixels)
+        best = max(((match(shot, pixels, gx + dx, gy + dy), gx + dx, gy + dy)
+                    for dx in range(-4, 5) for dy in range(-4, 5)))
+        print(best[1], best[2])
+else:
+    print("%.3f" % match(Image.open(sys.argv[1]).convert("RGB"), opaque(sys.argv[2]), int(sys.argv[3]), int(sys.argv[4])))
+EOF
+boat() { "$PY" "$WORK/boat.py" "$@"; }
+BOAT_GIF="$SRC/res/pictures/image2.gif"
+
+# clock_text SHOT: the clock's text read from the screenshot (cyan digits, its design colour).
+clock_text() {
+  convert "$1" -crop 134x36+445+600 +repage -fx "(r<0.3 && g>0.7 && b>0.7) ? 0 : 1" -scale 300% "$WORK/clock.png"
+  tesseract "$WORK/clock.png" - --psm 7 -c tessedit_char_whitelist=0123456789: 2>/dev/null | tr -d ' \n'
+}
+
+# ---- the clock is blank until its first tick: time runs at a tenth of its speed here -------------------
+FAKETIME_AT="2026-12-06 09:05:07 x0.1" start_app
+wait_window >/dev/null
+sleep 1.5
+screenshot "$WORK/early.png"
+# The rest of the window is painted already.
+(($(pixels count "$WORK/early.png" 430 258 170 40 "#0000ff" 40) > 200)) || fail "the window was not painted yet"
+(($(pixels differ "$WORK/early.png" 445 600 134 36 "$background") < 5)) || fail "the clock is not blank before its first tick"
+kill "$APP_PID"
+wait "$APP_PID" 2>/dev/null || true
+APP_PID=""
+
+# ---- the running program -------------------------------------------------------------------------------
+FAKETIME_AT="2026-12-06 09:05:07" start_app
+wait_window >/dev/null
+sleep 1.5
+
+# The clock changes once a second and reads the time of day with seconds.
+screenshot "$WORK/t1.png"
+sleep 1.2
+screenshot "$WORK/t2.png"
+(($(pixels changed "$WORK/t1.png" "$WORK/t2.png" 445 600 134 36) > 20)) || fail "the clock did not change within 1.2 s"
+first=$(clock_text "$WORK/t1.png")
+second=$(clock_text "$WORK/t2.png")
+[[ "$first" =~ ^09:05:([0-9][0-9])$ ]] || fail "clock reads '$first', not the time 09:05:ss"
+s1=$((10#${BASH_REMATCH[1]}))
+[[ "$second" =~ ^09:05:([0-9][0-9])$ ]] || fail "clock reads '$second', not the time 09:05:ss"
+s2=$((10#${BASH_REMATCH[1]}))
+((s2 - s1 >= 1 && s2 - s1 <= 2)) || fail "1.2 s apart the clock went from $first to $second"
+
+# A real drag of the boat: grabbed 20 px from its left and 40 px from its top, dropped on bare window.
+screenshot "$WORK/before.png"
+read -r bx by <<<"$(boat find "$WORK/before.png" "$BOAT_GIF" "$background" 925 694 99 74)"
+[[ "$bx" != none ]] || fail "no boat in the bottom-right corner"
+[[ $(boat "$WORK/before.png" "$BOAT_GIF" "$bx" "$by") > 0.950 ]] || fail "the bottom-right picture is not the boat"
+[[ "$bx $by" == "933 697" ]] || fail "the boat stood at $bx,$by, not in the bottom-right corner"
+drop_x=420 drop_y=470
+xdotool mousemove $((bx + 20)) $((by + 40)) mousedown 1
+for i in $(seq 1 10); do
+  xdotool mousemove $((bx + 20 + (drop_x - bx - 20) * i / 10)) $((by + 40 + (drop_y - by - 40) * i / 10))
+  sleep 0.03
+done
+xdotool mouseup 1
+sleep 0.5
+screenshot "$WORK/after.png"
+read -r nx ny <<<"$(boat find "$WORK/after.png" "$BOAT_GIF" "$background" 330 390 250 160)"
+[[ "$nx $ny" == "$((drop_x - 20)) $((drop_y - 40))" ]] ||
+  fail "the boat landed at $nx,$ny, not at $((drop_x - 20)),$((drop_y - 40))"
+[[ $(boat "$WORK/after.png" "$BOAT_GIF" "$nx" "$ny") > 0.950 ]] || fail "what stands at the drop point is not the boat"
+(($(pixels differ "$WORK/after.png" 933 697 91 71 "$background") < 20)) || fail "the boat is still in its corner"
+
+# A click on the title recolours it; the random colour may be the old blue, so try a few times.
+changed=no
+for _ in 1 2 3 4 5 6; do
+  xdotool mousemove 512 275 click 1
+  sleep 0.6
+  screenshot "$WORK/title.png"
+  if (($(pixels count "$WORK/title.png" 430 258 170 40 "#0000ff" 40) < 20)); then
+    changed=yes
+    break
+  fi
+done
+[[ $changed == yes ]] || fail "six clicks on the title left it blue"
+(($(pixels differ "$WORK/title.png" 430 258 170 40 "$background") > 0)) ||
+  (($(pixels count "$WORK/title.png" 430 258 170 40 "#808080" 8) > 150)) || fail "the title vanished"
+[[ $(app_exit_code 0) == running ]] || fail "a click on the title ended the screensaver"
+
+# A double-click on the music picture hides it; a click where it stood then ends the screensaver.
+(($(pixels differ "$WORK/title.png" 0 0 61 50 "$background") > 300)) || fail "no music picture in the corner"
+xdotool mousemove 30 25 click --repeat 2 --delay 80 1
+sleep 0.5
+screenshot "$WORK/hidden.png"
+(($(pixels differ "$WORK/hidden.png" 0 0 61 50 "$background") < 10)) || fail "a double-click did not hide the music picture"
+[[ $(app_exit_code 0) == running ]] || fail "a double-click on the music picture ended the screensaver"
+sleep 0.6
+xdotool click 1
+[[ $(app_exit_code 2) == 0 ]] || fail "a click where the music picture stood did not end the screensaver"
+echo "PASS"
