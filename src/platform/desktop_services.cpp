@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMessageBox>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QWidget>
 #include <cmath>
@@ -45,6 +46,9 @@ QString timeFormatWithoutZone(const QString& longFormat) {
         if (!quoted && ch == QLatin1Char('t')) continue;
         out += ch;
     }
+    // A zone that stood in brackets leaves them empty: "H:mm:ss (t)".
+    static const QRegularExpression emptyBrackets(QStringLiteral("\\(\\s*\\)|\\[\\s*\\]"));
+    out.remove(emptyBrackets);
     out = out.simplified();
     if (!out.contains(QLatin1Char('s'))) return QStringLiteral("HH:mm:ss");
     return out;
