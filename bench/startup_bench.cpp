@@ -34,7 +34,8 @@ struct Sample {
 
 // Starts the program, reads its first-frame report, lets it run on for `settleMs` (the fill, the first
 // clock tick), ends it and takes its peak memory.
-Sample measure(const std::string& program, const std::vector<std::string>& args, int settleMs) {
+Sample measure(const std::string& program, const std::vector<std::string>& args, int settleMs,
+               const std::string& workingDir = {}) {
     int pipeFd[2];
     if (pipe(pipeFd) != 0) return {};
     const long long start = monotonicNs();
@@ -45,6 +46,7 @@ Sample measure(const std::string& program, const std::vector<std::string>& args,
         close(pipeFd[1]);
         setenv("LADOSLOV_FIRST_FRAME", "1", 1);
         setenv("SDL_AUDIODRIVER", "dummy", 1);
+        if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) _exit(126);
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
         argv.push_back(nullptr);
@@ -92,26 +94,37 @@ int main(int argc, char** argv) {
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
     setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
 
-    std::vector<double> ladoslovMs, ladoslovMb, minimalMs, minimalMb;
-    measure(minimal, {}, 200);  // warm the caches of the libraries both use
+    // The screensaver as shipped plays its MIDI tune from the folder beside it; run from a folder whose
+    // "muz" is empty it plays nothing, which shows what the tune's synthesiser costs.
+    const std::string silent = runtime + "/silent";
+    std::filesystem::create_directories(silent + "/muz");
+
+    struct Series {
+        const char* name;
+        std::vector<double> ms, mb;
+    } tune{"ladoslov", {}, {}}, noTune{"ladoslov, no tune", {}, {}}, plain{"minimal Qt window", {}, {}};
+    auto add = [](Series& s, const Sample& x) {
+        s.ms.push_back(x.firstFrameMs);
+        s.mb.push_back(x.peakRssMb);
+        return x.firstFrameMs >= 0;
+    };
+    measure(minimal, {}, 200);  // warm the caches of the libraries all of them use
     for (int i = 0; i < runs; ++i) {
-        const Sample a = measure(screensaver, {"/s"}, 1500);
-        const Sample b = measure(minimal, {}, 1500);
-        if (a.firstFrameMs < 0 || b.firstFrameMs < 0) {
+        const bool painted = add(tune, measure(screensaver, {"/s"}, 1500, dir.string())) &&
+                             add(noTune, measure(screensaver, {"/s"}, 1500, silent)) &&
+                             add(plain, measure(minimal, {}, 1500));
+        if (!painted) {
             std::fprintf(stderr, "startup_bench: a program painted no frame (is there a display?)\n");
             return 1;
         }
-        ladoslovMs.push_back(a.firstFrameMs);
-        ladoslovMb.push_back(a.peakRssMb);
-        minimalMs.push_back(b.firstFrameMs);
-        minimalMb.push_back(b.peakRssMb);
     }
     std::filesystem::remove_all(runtime);
-    const double lt = median(ladoslovMs), mt = median(minimalMs), lm = median(ladoslovMb), mm = median(minimalMb);
+    const double mt = median(plain.ms), mm = median(plain.mb);
     std::printf("runs: %d (medians)\n", runs);
-    std::printf("%-26s %12s %14s\n", "", "first frame", "peak memory");
-    std::printf("%-26s %9.1f ms %11.1f MB\n", "ladoslov", lt, lm);
-    std::printf("%-26s %9.1f ms %11.1f MB\n", "minimal Qt window", mt, mm);
-    std::printf("%-26s %11.2fx %13.2fx\n", "ratio", lt / mt, lm / mm);
+    std::printf("%-22s %12s %14s %10s %10s\n", "", "first frame", "peak memory", "time", "memory");
+    for (const Series* s : {&tune, &noTune, &plain}) {
+        const double t = median(s->ms), m = median(s->mb);
+        std::printf("%-22s %9.1f ms %11.1f MB %9.2fx %9.2fx\n", s->name, t, m, t / mt, m / mm);
+    }
     return 0;
 }

@@ -1,9 +1,12 @@
 #pragma once
 // The real platform services of the desktop program.
 
+#include <QFontMetricsF>
 #include <QLocale>
 #include <QString>
 #include <random>
+#include <utility>
+#include <vector>
 
 #include "services/services.h"
 
@@ -54,6 +57,11 @@ public:
 class FontMeasurer final : public TextMeasurer {
 public:
     TwipsSize measure(std::string_view text, const Font& font, Twips wrapWidth) const override;
+
+private:
+    // The window uses a handful of fonts; their metrics are built once.
+    const QFontMetricsF& metricsOf(const Font& font) const;
+    mutable std::vector<std::pair<Font, QFontMetricsF>> metrics_;
 };
 
 // One copy per user: an advisory lock on a file that the kernel drops with the process, so a crashed

@@ -265,11 +265,12 @@ void silenceAlsa() {
 
 // MIDI is rendered by FluidSynth, the MIDI synthesiser of Debian's SDL_mixer that works out of the box
 // (its built-in Timidity wants GUS patches and a timidity.cfg, and there is no native MIDI on Linux).
-// FluidSynth needs a General MIDI soundfont; an explicit SDL_SOUNDFONTS keeps precedence.
+// FluidSynth needs a General MIDI soundfont; an explicit SDL_SOUNDFONTS keeps precedence. FluidSynth
+// holds the whole font in memory, so the small one is preferred to the 148 MB one.
 void chooseSoundFont() {
     const char* fromEnvironment = std::getenv("SDL_SOUNDFONTS");
     if (fromEnvironment && *fromEnvironment) return;
-    static constexpr std::array candidates{"/usr/share/sounds/sf2/FluidR3_GM.sf2",
+    static constexpr std::array candidates{"/usr/share/sounds/sf2/TimGM6mb.sf2", "/usr/share/sounds/sf2/FluidR3_GM.sf2",
                                            "/usr/share/sounds/sf2/default-GM.sf2"};
     for (const char* candidate : candidates) {
         std::error_code ec;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -302,7 +303,6 @@ void FormView::syncWindow() {
     windowRevision_ = form_.windowRevision();
     if (form_.PctFon.picture() != backgroundSource_) {
         backgroundSource_ = form_.PctFon.picture();
-        background_ = QPixmap(QString::fromStdString(backgroundSource_));
         stretchedBackground_ = QPixmap();
     }
     setGeometry(toPixels(form_.left()), toPixels(form_.top()), toPixels(form_.width()), toPixels(form_.height()));
@@ -326,11 +326,14 @@ void FormView::startTimers() {
 
 void FormView::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    if (form_.backgroundPainted() && !background_.isNull()) {
-        if (stretchedBackground_.size() != size())
-            stretchedBackground_ = background_.scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-        p.drawPixmap(0, 0, stretchedBackground_);
+    if (form_.backgroundPainted() && stretchedBackground_.size() != size()) {
+        // Decoded straight to the window's size, once.
+        QImageReader reader(QString::fromStdString(backgroundSource_));
+        reader.setScaledSize(size());
+        stretchedBackground_ = QPixmap::fromImage(reader.read());
     }
+    if (form_.backgroundPainted() && !stretchedBackground_.isNull())
+        p.drawPixmap(0, 0, stretchedBackground_);
     else
         p.fillRect(rect(), palette().color(QPalette::Button));
 }

@@ -62,8 +62,7 @@ private:
     bool timersRunning_ = false;
     std::uint64_t windowRevision_ = 0;
     std::uint64_t stackingRevision_ = 0;
-    QPixmap background_;
-    QPixmap stretchedBackground_;  // background_ scaled to the window once, not on every repaint
+    QPixmap stretchedBackground_;  // the background picture at the window's size
     std::string backgroundSource_;
     bool pressedOnWindow_ = false;
     QWidget* ghost_ = nullptr;
