@@ -14,8 +14,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/desktop_services.h"
-#include "platform/fixed_services.h"
+#include "platform/headless_desktop.h"
 #include "screen/form.h"
 #include "view/form_view.h"
 
@@ -31,23 +30,9 @@ double median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
-// Every service fixed at Tuesday 8 December 2026, 09:05:07, without sound or other copies.
-struct BenchServices {
-    FixedClock clock{Date{2026, 12, 8}, TimeOfDay{9, 5, 7}};
-    LocaleFormats regional;
-    MersenneRandom random;
-    FixedScreen screen;
-    FontMeasurer measurer;
-    NoOtherInstance instance;
-    NoTopMost topMost;
-    SilentMultimedia multimedia;
-    DiskFileSystem files;
-    JpegPictureLoader pictures;
-    NoMessageBox messageBox;
-    RecordedEnd process;
-    Services services{clock, regional, random, screen, measurer, instance, topMost, multimedia, files, pictures,
-                      messageBox, process, ""};
-    explicit BenchServices(double tpp) : screen(static_cast<Twips>(1024 * tpp), static_cast<Twips>(768 * tpp)) {}
+// Every service fixed at Tuesday 8 December 2026, 09:05:07, on a 1024 × 768 screen.
+struct BenchServices : HeadlessDesktop {
+    explicit BenchServices(double tpp) : HeadlessDesktop(Date{2026, 12, 8}, TimeOfDay{9, 5, 7}, 1024, 768, tpp) {}
 };
 
 bool filling(Form1& form) {

@@ -10,8 +10,7 @@
 #include <QTime>
 #include <cstdio>
 
-#include "platform/desktop_services.h"
-#include "platform/fixed_services.h"
+#include "platform/headless_desktop.h"
 #include "screen/form.h"
 #include "view/form_view.h"
 
@@ -36,22 +35,9 @@ int main(int argc, char** argv) {
         return 2;
     }
     const double tpp = twipsPerPixel();
-    FixedClock clock(Date{date.year(), date.month(), date.day()}, TimeOfDay{time.hour(), time.minute(), time.second()});
-    LocaleFormats regional;
-    MersenneRandom random;
-    FixedScreen screen(static_cast<Twips>(size[0].toInt() * tpp), static_cast<Twips>(size[1].toInt() * tpp));
-    FontMeasurer measurer;
-    NoOtherInstance instance;
-    NoTopMost topMost;
-    SilentMultimedia multimedia;
-    DiskFileSystem files;
-    JpegPictureLoader pictures;
-    NoMessageBox messageBox;
-    RecordedEnd process;
-    Services services{clock, regional, random, screen, measurer, instance, topMost, multimedia, files, pictures,
-                      messageBox, process, ""};
-
-    Form1 form(services);
+    HeadlessDesktop desktop(Date{date.year(), date.month(), date.day()},
+                            TimeOfDay{time.hour(), time.minute(), time.second()}, size[0].toInt(), size[1].toInt(), tpp);
+    Form1 form(desktop.services);
     FormView view(form, tpp);
     form.Form_Load();
     for (bool filling = true; filling;) {

@@ -10,6 +10,7 @@
 #include "fakes/fake_services.h"
 #include "platform/desktop_services.h"
 #include "view/form_view.h"
+#include "view/view_support.h"
 
 using namespace ladoslov;
 using namespace ladoslov::testing;
@@ -52,14 +53,6 @@ struct InputHarness : Harness {
                                               [](const std::string& c) { return c.starts_with("stop "); }));
     }
 };
-
-int countPixels(const QImage& image, QRect r, QColor colour) {
-    int n = 0;
-    for (int y = std::max(0, r.top()); y <= std::min(image.height() - 1, r.bottom()); ++y)
-        for (int x = std::max(0, r.left()); x <= std::min(image.width() - 1, r.right()); ++x)
-            n += image.pixelColor(x, y) == colour;
-    return n;
-}
 
 }  // namespace
 
