@@ -47,7 +47,7 @@ int runCommands(const char* resultPath, int count, char** steps) {
     };
     {
         ladoslov::SdlMultimedia multimedia;
-        bool specWritten = false;
+        bool deviceWritten = false;
         for (int i = 0; i < count; ++i) {
             const std::string step = steps[i];
             std::string result = "-";
@@ -58,9 +58,9 @@ int runCommands(const char* resultPath, int count, char** steps) {
             }
             int rate = 0, channels = 0;
             Uint16 format = 0;
-            if (!specWritten && Mix_QuerySpec(&rate, &format, &channels)) {
-                results << "spec " << rate << ' ' << format << ' ' << channels << '\n';
-                specWritten = true;
+            if (!deviceWritten && Mix_QuerySpec(&rate, &format, &channels)) {
+                results << "device " << rate << ' ' << format << ' ' << channels << '\n';
+                deviceWritten = true;
             }
             results << "step " << result << ' ' << written() << '\n';
         }
@@ -169,7 +169,7 @@ protected:
 
         std::istringstream lines(readAll(resultFile));
         for (std::string word; lines >> word;) {
-            if (word == "spec") {
+            if (word == "device") {
                 lines >> r.rate >> r.format >> r.channels;
             } else if (word == "step") {
                 Step s;
