@@ -38,7 +38,7 @@ void Form1::closeWindow() { Form_Unload(); }
 
 int Form1::monthOfTitle(const Control& c) const {
     for (const MonthDesign& m : kMonthBlocks)
-        if (c.index() < 0 && c.name() == "Label" + std::to_string(m.titleLabel)) return m.month;
+        if (&c == &inventory_.label(m.titleLabel)) return m.month;
     return 0;
 }
 

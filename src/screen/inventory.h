@@ -57,6 +57,7 @@ public:
     Inventory& operator=(const Inventory&) = delete;
 
     Label& label(int number);  // a label that is not an array
+    const Label& label(int number) const { return const_cast<Inventory*>(this)->label(number); }
     LabelArray& labelArray(int number);
     bool isLabelArray(int number) const;
     Timer& timer(int number);
