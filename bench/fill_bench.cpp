@@ -35,12 +35,6 @@ struct BenchServices : HeadlessDesktop {
     explicit BenchServices(double tpp) : HeadlessDesktop(Date{2026, 12, 8}, TimeOfDay{9, 5, 7}, 1024, 768, tpp) {}
 };
 
-bool filling(Form1& form) {
-    for (int m = 1; m <= 12; ++m)
-        if (form.timer(m).enabled()) return true;
-    return false;
-}
-
 // Sees every event the program handles: the first paint of the window and the event whose handling
 // ended the last fill.
 class WatchingApplication final : public QApplication {
@@ -59,7 +53,7 @@ public:
             painted = true;
             firstFrame = Clock::now();
         }
-        if (!filling(*form)) {
+        if (!form->filling()) {
             done = true;
             lastTick = Clock::now();
             QTimer::singleShot(0, this, &QCoreApplication::quit);
@@ -109,7 +103,7 @@ TickCost tickCost(double tpp, int fills) {
             view->sync();
         }
         std::vector<double>& into = view ? withSync : core;
-        while (filling(form))
+        while (form.filling())
             for (int m = 1; m <= 12; ++m) {
                 if (!form.timer(m).enabled()) continue;
                 const auto t0 = Clock::now();

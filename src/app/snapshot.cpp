@@ -40,14 +40,8 @@ int main(int argc, char** argv) {
     Form1 form(desktop.services);
     FormView view(form, tpp);
     form.Form_Load();
-    for (bool filling = true; filling;) {
-        filling = false;
-        for (int month = 1; month <= 12; ++month) {
-            if (!form.timer(month).enabled()) continue;
-            form.timerTick(month);
-            filling = true;
-        }
-    }
+    while (form.filling())
+        for (int month = 1; month <= 12; ++month) form.timerTick(month);
     form.timerTick(13);
     form.timerTick(14);
     view.sync();

@@ -70,6 +70,12 @@ bool Form1::reactsToClick(const Control& c) const {
            &c == &Label115 || &c == &Image1 || &c == &Image2 || &c == &Image3;
 }
 
+bool Form1::filling() const {
+    for (int month = 1; month <= 12; ++month)
+        if (inventory_.timer(month).enabled()) return true;
+    return false;
+}
+
 void Form1::timerTick(int number) {
     if (ended_ || !timer(number).enabled()) return;
     if (number <= 12) return FillTimer(number);

@@ -70,6 +70,8 @@ public:
     void dblClick(Control& c);
     void mouseDown(Control& c, int button, int shift, Twips x, Twips y);
     void timerTick(int number);
+    // True while any month's FillTimer still runs.
+    bool filling() const;
     // The twelve month titles, the five caption labels and Image1 … Image3 react to a click.
     bool reactsToClick(const Control& c) const;
     int monthOfTitle(const Control& c) const;  // 1 … 12, or 0

@@ -61,6 +61,7 @@ public:
     LabelArray& labelArray(int number);
     bool isLabelArray(int number) const;
     Timer& timer(int number);
+    const Timer& timer(int number) const { return *timers_.at(static_cast<std::size_t>(number - 1)); }
     Image& image(int number);
     PictureBox& pictureBox() { return *pctFon_; }
 

@@ -177,14 +177,8 @@ struct Harness {
     void load() { form.Form_Load(); }
     // Runs every month's fill to its end.
     void fillAll() {
-        for (bool filling = true; filling;) {
-            filling = false;
-            for (int m = 1; m <= 12; ++m)
-                if (form.timer(m).enabled()) {
-                    form.timerTick(m);
-                    filling = true;
-                }
-        }
+        while (form.filling())
+            for (int m = 1; m <= 12; ++m) form.timerTick(m);
     }
     LabelArray& cells(int month) { return form.labelArray(kMonthBlocks[static_cast<std::size_t>(month - 1)].cellArray); }
     Label& title(int month) { return form.label(kMonthBlocks[static_cast<std::size_t>(month - 1)].titleLabel); }
