@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs, builds with warnings as errors, and runs every test.
+# Installs, builds with warnings as errors, and runs every test; then builds again with AddressSanitizer
+# and UndefinedBehaviorSanitizer and runs every test once more.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh -DLADOSLOV_WERROR=ON
-cd build
-ctest --output-on-failure --timeout 600 "$@"
+(cd build && ctest --output-on-failure --timeout 600 "$@")
+scripts/sanitize.sh "$@"

@@ -8,6 +8,10 @@ WORK=$(mktemp -d /tmp/ladoslov-e2e.XXXXXX)
 export XDG_RUNTIME_DIR="$WORK/run"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 export SDL_AUDIODRIVER=dummy
+# A sanitized build writes its reports here instead of into the program's own error output.
+mkdir -p "$WORK/sanitizer"
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}log_path=$WORK/sanitizer/asan"
+export UBSAN_OPTIONS="${UBSAN_OPTIONS:+$UBSAN_OPTIONS:}log_path=$WORK/sanitizer/ubsan"
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 XVFB_PID=""
 APP_PID=""
@@ -16,11 +20,18 @@ PY=/usr/bin/python3
 FAKETIME_LIB=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -n1 || true)
 
 cleanup() {
-  local pid
+  local rc=$? pid report
   for pid in "${STARTED_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
   [[ -n "$XVFB_PID" ]] && kill "$XVFB_PID" 2>/dev/null || true
   wait 2>/dev/null || true
+  for report in "$WORK"/sanitizer/*; do
+    [[ -e "$report" ]] || continue
+    echo "FAIL: sanitizer report $(basename "$report"):" >&2
+    cat "$report" >&2
+    rc=1
+  done
   rm -rf "$WORK"
+  exit "$rc"
 }
 trap cleanup EXIT
 
