@@ -17,16 +17,6 @@ launch() {
   [[ "$focus" == "$WIN" ]] || fail "the window does not have the keyboard focus ($focus, window $WIN)"
 }
 
-# exit_within MS: the program's exit code once it has ended within MS milliseconds, or "running".
-exit_within() {
-  local deadline=$(($(date +%s%N) / 1000000 + $1))
-  while kill -0 "$APP_PID" 2>/dev/null; do
-    (($(date +%s%N) / 1000000 >= deadline)) && { echo running; return 0; }
-    sleep 0.02
-  done
-  app_exit_code 1
-}
-
 for key in a Escape space Return; do
   launch
   xdotool key "$key"

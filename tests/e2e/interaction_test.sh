@@ -55,12 +55,6 @@ EOF
 boat() { "$PY" "$WORK/boat.py" "$@"; }
 BOAT_GIF="$SRC/res/pictures/image2.gif"
 
-# clock_text SHOT: the clock's text read from the screenshot (cyan digits, its design colour).
-clock_text() {
-  convert "$1" -crop 134x36+445+600 +repage -fx "(r<0.3 && g>0.7 && b>0.7) ? 0 : 1" -scale 300% "$WORK/clock.png"
-  tesseract "$WORK/clock.png" - --psm 7 -c tessedit_char_whitelist=0123456789: 2>/dev/null | tr -d ' \n'
-}
-
 # ---- the clock is blank until its first tick: time runs at a tenth of its speed here -------------------
 FAKETIME_AT="2026-12-06 09:05:07 x0.1" start_app
 wait_window >/dev/null

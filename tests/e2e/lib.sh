@@ -37,6 +37,10 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
+  local f
+  for f in "$WORK"/stderr.*; do
+    if [[ -s "$f" ]]; then echo "--- the program's ${f##*/}:" >&2; tail -n 20 "$f" >&2; fi
+  done
   exit 1
 }
 
@@ -64,16 +68,26 @@ plain_background() {
 }
 
 # start_app [args…]: the screensaver in $WORK/cwd; FAKETIME_AT="2026-12-06 09:05:07" fixes the clock.
-# APP_PID is the program's process; its exit code lands in $WORK/rc.<pid> (see app_exit_code).
+# APP_PID is the program's process; its exit code lands in $WORK/rc.<pid> (see app_exit_code), what it
+# writes to stderr in $WORK/stderr.<pid> (shown by fail).
 start_app() {
   mkdir -p "$WORK/cwd"
   local env=()
   [[ -n "${FAKETIME_AT:-}" ]] && env=(env LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$FAKETIME_AT" FAKETIME_DONT_RESET=1)
+  # FAKETIME_FILE: the date and time follow what the test writes into that file while the program runs
+  # (set_clock); the timers keep the real monotonic clock, so a jump of the date does not stall them.
+  [[ -n "${FAKETIME_FILE:-}" ]] &&
+    env=(env LD_PRELOAD="$FAKETIME_LIB" FAKETIME_TIMESTAMP_FILE="$FAKETIME_FILE" FAKETIME_NO_CACHE=1
+      FAKETIME_DONT_FAKE_MONOTONIC=1)
   rm -f "$WORK/started"
   (
     cd "$WORK/cwd"
-    "${env[@]}" "$BUILD/ladoslov" "$@" &
+    # Opened before the start, renamed once the pid is known: the program writes to the same file.
+    exec 3>"$WORK/stderr.starting.$BASHPID"
+    "${env[@]}" "$BUILD/ladoslov" "$@" 2>&3 3>&- &
     pid=$!
+    exec 3>&-
+    mv "$WORK/stderr.starting.$BASHPID" "$WORK/stderr.$pid"
     echo "$pid" >"$WORK/started"
     rc=0
     wait "$pid" || rc=$?
@@ -102,6 +116,16 @@ app_exit_code() {
   cat "$WORK/rc.$pid"
 }
 
+# exit_within MS: the program's exit code once it has ended within MS milliseconds, or "running".
+exit_within() {
+  local deadline=$(($(date +%s%N) / 1000000 + $1))
+  while kill -0 "$APP_PID" 2>/dev/null; do
+    (($(date +%s%N) / 1000000 >= deadline)) && { echo running; return 0; }
+    sleep 0.02
+  done
+  app_exit_code 1
+}
+
 # stop_app: ends the program if it still runs.
 stop_app() {
   [[ -n "$APP_PID" ]] && kill "$APP_PID" 2>/dev/null || true
@@ -111,5 +135,86 @@ stop_app() {
 
 screenshot() { import -window root "$1"; }
 
+# set_clock "2027-01-06 23:59:56" [RATE]: from now on the program's date and time run from that moment,
+# RATE times as fast as the real clock. Prints the real time of the change, in seconds.
+set_clock() {
+  local now
+  now=$(date +%s.%N)
+  echo "@$1 x${2:-1}" >"$FAKETIME_FILE.new"
+  mv "$FAKETIME_FILE.new" "$FAKETIME_FILE"
+  echo "$now"
+}
+
+# rss_kb [PID]: the program's resident memory in KiB.
+rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/${1:-$APP_PID}/status"; }
+
+# A build with AddressSanitizer keeps freed memory in quarantine: its resident size says nothing of leaks.
+SANITIZED=no
+ldd "$BUILD/ladoslov" 2>/dev/null | grep -q libasan && SANITIZED=yes
+
 # pixels.py helpers: count pixels of a colour in a rectangle, and so on.
 pixels() { "$PY" "$SRC/tests/e2e/pixels.py" "$@"; }
+
+# ---- reading the screen: the clock and the feast line ------------------------------------------------
+
+# clock_text SHOT: the clock's text read from the screenshot (cyan digits, its design colour).
+clock_text() {
+  convert "$1" -crop 134x36+445+600 +repage -fx "(r<0.3 && g>0.7 && b>0.7) ? 0 : 1" -scale 300% "$WORK/clock.png"
+  tesseract "$WORK/clock.png" - --psm 7 -c tessedit_char_whitelist=0123456789: 2>/dev/null | tr -d ' \n'
+}
+
+# The feast line is centred on the screen both ways and about 43 px high at 27.75 pt. The strip read is
+# 660 px wide: wide enough for every caption but the 20-point one, narrow enough to leave out the red
+# weekend days of the month blocks beside it.
+STRIP_W=660 STRIP_H=64
+
+# feast_ink SHOT OUT: the pure red of the strip, black on white, into OUT-mask.png; prints
+# "INK DX DY": the number of red pixels and the offset of their bounding box's centre from the screen's.
+feast_ink() {
+  local shot=$1 out=$2 w h
+  read -r w h < <(pixels size "$shot")
+  convert "$shot" -crop "${STRIP_W}x${STRIP_H}+$((w / 2 - STRIP_W / 2))+$((h / 2 - STRIP_H / 2))" +repage \
+    -fx '(r > 0.75 && g < 0.35 && b < 0.35) ? 0 : 1' -colorspace Gray -type Bilevel "$out-mask.png"
+  local ink
+  ink=$(convert "$out-mask.png" -negate -format '%[fx:round(w*h*mean)]\n' info:)
+  if ((ink == 0)); then
+    echo "0 0 0"
+    return
+  fi
+  local bw bh bx by
+  read -r bw bh bx by < <(convert "$out-mask.png" -bordercolor white -border 1 -trim -format '%w %h %X %Y\n' info:)
+  echo "$ink $(((bx - 1) * 2 + bw - STRIP_W)) $(((by - 1) * 2 + bh - STRIP_H))" | awk '{print $1, int($2 / 2), int($3 / 2)}'
+}
+
+# feast_text OUT: the mask scaled up three times, with a white margin, read as one line of Russian.
+feast_text() {
+  convert "$1-mask.png" -filter Lanczos -resize 300% -threshold 50% -bordercolor white -border 30 "$1-page.png"
+  tesseract "$1-page.png" - -l rus --psm 7 2>/dev/null | tr '\n' ' ' | sed 's/ *$//'
+}
+
+# similar EXPECTED TEXT: succeeds when the OCR text is close to the caption (letters and digits only,
+# case and ё ignored); prints the ratio.
+similar() {
+  "$PY" - "$1" "$2" <<'EOF'
+import difflib, sys
+norm = lambda s: "".join(c for c in s.lower().replace("ё", "е") if c.isalnum())
+want, got = norm(sys.argv[1]), norm(sys.argv[2])
+ratio = difflib.SequenceMatcher(None, want, got).ratio() if got else 0.0
+print(f"{ratio:.2f}")
+sys.exit(0 if ratio >= 0.8 else 1)
+EOF
+}
+
+# check_feast SHOT "CAPTION": the strip holds red ink centred on the screen that reads as CAPTION.
+# Prints what it saw; fails (without ending the script) when the line is empty, off centre or wrong.
+check_feast() {
+  local shot=$1 want=$2 out=$WORK/$(basename "$1" .png)
+  local ink dx dy text ratio
+  read -r ink dx dy < <(feast_ink "$shot" "$out")
+  text=$(feast_text "$out")
+  ratio=$(similar "$want" "$text") || true
+  echo "  $(basename "$shot"): ink $ink, centre offset ($dx, $dy), read \"$text\", likeness $ratio to \"$want\""
+  ((ink >= 150)) || return 1
+  ((dx >= -6 && dx <= 6 && dy >= -12 && dy <= 12)) || return 1
+  similar "$want" "$text" >/dev/null
+}

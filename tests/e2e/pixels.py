@@ -4,10 +4,11 @@
   pixels.py count FILE X Y W H COLOUR [TOL] -> pixels within TOL of COLOUR (#rrggbb) in the rectangle
   pixels.py differ FILE X Y W H BACKGROUND  -> pixels farther than 60 from BACKGROUND in the rectangle
   pixels.py changed A B X Y W H             -> pixels that differ between two screenshots in the rectangle
+  pixels.py changed_outside A B [X Y W H]…  -> pixels that differ anywhere but in the rectangles given
 """
 import sys
 
-from PIL import Image
+from PIL import Image, ImageChops, ImageDraw
 
 
 def rgb(text):
@@ -48,6 +49,16 @@ def main(argv):
         b = Image.open(argv[3]).convert("RGB")
         x, y, w, h = map(int, argv[4:8])
         print(sum(1 for p, q in zip(region(a, x, y, w, h), region(b, x, y, w, h)) if p != q))
+    elif cmd == "changed_outside":
+        a = Image.open(argv[2]).convert("RGB")
+        b = Image.open(argv[3]).convert("RGB")
+        diff = ImageChops.difference(a, b).convert("L").point(lambda v: 255 if v else 0)
+        draw = ImageDraw.Draw(diff)
+        rects = list(map(int, argv[4:]))
+        for i in range(0, len(rects) - 3, 4):
+            x, y, w, h = rects[i:i + 4]
+            draw.rectangle((x, y, x + w - 1, y + h - 1), fill=0)
+        print(diff.histogram()[255])
     else:
         sys.exit("unknown command " + cmd)
 

@@ -1,0 +1,117 @@
+#!/usr/bin/env bash
+# A night across the new year and a week past it, on a sped-up clock: the real program keeps running,
+# its memory stays flat, the clock follows the time, the feast line names Christmas within 1.5 s of
+# midnight into 7 January, and nothing else that start-up and the fill put on the screen changes.
+source "$(dirname "$0")/lib.sh"
+
+[[ -n "$FAKETIME_LIB" ]] || fail "libfaketime is not installed"
+background="#6080a0"
+plain_background "$background"
+start_display 1024x768
+export LC_ALL=C
+
+# What may change: the clock, and the feast line in the middle of the screen.
+MOVING=(445 600 134 36 $((512 - STRIP_W / 2)) $((384 - STRIP_H / 2)) "$STRIP_W" "$STRIP_H")
+unchanged() {
+  local n
+  n=$(pixels changed_outside "$WORK/before.png" "$1" "${MOVING[@]}")
+  ((n == 0)) || fail "$2: $n pixels of the calendar changed"
+}
+running() { [[ $(app_exit_code 0) == running ]] || fail "the program ended $1"; }
+# until_real BASE SECONDS: sleeps until SECONDS after the real time BASE.
+until_real() {
+  sleep "$(awk -v t="$1" -v d="$2" -v now="$(date +%s.%N)" 'BEGIN { w = t + d - now; printf "%.3f", (w > 0 ? w : 0) }')"
+}
+
+export FAKETIME_FILE=$WORK/clock.rc
+set_clock "2026-12-31 23:59:30" 5 >/dev/null
+start_app /s
+wait_window >/dev/null
+started=$(date +%s.%N)
+
+# ---- the last seconds of 2026, five times as fast ------------------------------------------------------
+sleep 1.5
+screenshot "$WORK/before.png"
+text=$(clock_text "$WORK/before.png")
+[[ "$text" =~ ^23:59:[345][0-9]$ ]] || fail "before midnight the clock reads '$text'"
+until_real "$started" 7.5
+screenshot "$WORK/new-year.png"
+text=$(clock_text "$WORK/new-year.png")
+[[ "$text" =~ ^00:00:[0-9][0-9]$ ]] || fail "after midnight into 2027 the clock reads '$text'"
+unchanged "$WORK/new-year.png" "into 1 January"
+read -r ink _ _ < <(feast_ink "$WORK/new-year.png" "$WORK/new-year")
+((ink < 20)) || fail "1 January: the feast line is not empty"
+running "at the new year"
+
+# ---- six days, an hour every quarter of a second, memory sampled -------------------------------------
+# run_hours FROM COUNT: the date steps through COUNT hours from FROM, one step each quarter second, while
+# every timer keeps its real pace; a screenshot halfway must show the same calendar.
+run_hours() {
+  local h
+  for ((h = 0; h < $2; h++)); do
+    set_clock "$(date -u -d "$1 UTC + $h hours" '+%Y-%m-%d %H:%M:%S')" >/dev/null
+    sleep 0.25
+    if ((h == $2 / 2)); then
+      screenshot "$WORK/halfway.png"
+      unchanged "$WORK/halfway.png" "$(date -u -d "$1 UTC + $h hours" '+%d %B %H:00')"
+      [[ "$(clock_text "$WORK/halfway.png")" =~ ^[0-2][0-9]:[0-5][0-9]:[0-5][0-9]$ ]] || fail "the clock shows no time"
+    fi
+  done
+  running "in the days after $1"
+}
+( while kill -0 "$APP_PID" 2>/dev/null; do rss_kb >>"$WORK/rss" 2>/dev/null || true; sleep 0.5; done ) &
+STARTED_PIDS+=($!)
+base=$(rss_kb)
+run_hours "2027-01-01 00:01:00" 143
+slow=$(set_clock "2027-01-06 23:59:56")
+
+# ---- midnight into 7 January at real speed: shots of the feast line, each with its start time ----------
+midnight=$(awk -v s="$slow" 'BEGIN { printf "%.3f", s + 4 }')
+i=0
+until_real "$slow" 1
+while awk -v m="$midnight" -v now="$(date +%s.%N)" 'BEGIN { exit !(now < m + 3) }'; do
+  t=$(date +%s.%N)
+  screenshot "$WORK/m$i.png"
+  echo "$i $t" >>"$WORK/shots"
+  i=$((i + 1))
+done
+first=""
+while read -r n t; do
+  read -r ink _ _ < <(feast_ink "$WORK/m$n.png" "$WORK/m$n")
+  late=$(awk -v t="$t" -v m="$midnight" 'BEGIN { printf "%.2f", t - m }')
+  echo "  shot at ${late} s: $ink red pixels"
+  if ((ink >= 150)); then
+    [[ -z "$first" ]] && first=$late
+    awk -v l="$late" 'BEGIN { exit !(l < -0.1) }' && fail "the feast was named ${late#-} s before midnight"
+  else
+    # A shot taken after the first feast tick must show it; 0.3 s allow for the shot and the X server.
+    awk -v l="$late" 'BEGIN { exit !(l > 1.8) }' && fail "1.8 s after midnight the feast line is still empty"
+    [[ -n "$first" ]] && fail "the feast line went empty again ${late} s after midnight"
+  fi
+done <"$WORK/shots"
+[[ -n "$first" ]] || fail "no shot shows the feast line"
+echo "  the feast line shows in the first shot taken ${first} s after midnight ($i shots)"
+text=$(clock_text "$WORK/m$((i - 1)).png")
+[[ "$text" =~ ^00:00:0[0-4]$ ]] || fail "just after midnight into 7 January the clock reads '$text'"
+check_feast "$WORK/m$((i - 1)).png" "Рождество Христово" || fail "7 January: the feast line does not read Рождество Христово"
+unchanged "$WORK/m$((i - 1)).png" "into 7 January"
+
+# ---- two and a half more days: the feast's name stays, nothing else moves -----------------------------
+run_hours "2027-01-07 00:00:30" 60
+screenshot "$WORK/9-january.png"
+check_feast "$WORK/9-january.png" "Рождество Христово" || fail "9 January: the feast line lost its caption"
+unchanged "$WORK/9-january.png" "on 9 January"
+
+# ---- memory: flat from the first sped-up day on ---------------------------------------------------------
+peak=$(sort -n "$WORK/rss" | tail -n1)
+last=$(tail -n1 "$WORK/rss")
+echo "  resident memory: $((base / 1024)) MiB at the new year, peak $((peak / 1024)) MiB, last $((last / 1024)) MiB ($(wc -l <"$WORK/rss") samples)"
+if [[ $SANITIZED == no ]]; then
+  ((peak - base < 6144)) || fail "memory grew by $(((peak - base) / 1024)) MiB over the simulated week"
+fi
+
+# Still answering: a key ends it at once.
+xdotool key a
+rc=$(exit_within 1000)
+[[ "$rc" == 0 ]] || fail "a key did not end the program within a second: $rc"
+echo "PASS"
