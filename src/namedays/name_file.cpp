@@ -8,6 +8,9 @@ namespace {
 
 constexpr std::size_t kMaxLines = 366;
 constexpr std::size_t kMaxKeptLineBytes = 64 * 1024;
+// Room for every line at its longest; past it the file is not read on, so a huge file without line
+// breaks cannot hold up the start.
+constexpr std::size_t kMaxReadBytes = kMaxLines * kMaxKeptLineBytes;
 constexpr std::size_t kDateChars = 5;
 constexpr std::size_t kNamesStart = 6;  // the date, then one separator character
 
@@ -85,6 +88,7 @@ std::optional<std::string> findTodayLine(std::istream& in, const Date& today) {
     std::string line;
     std::string match;
     bool matched = false;
+    std::size_t read = 0;
     try {
         for (std::size_t n = 0; n < kMaxLines; ++n) {
             line.clear();
@@ -92,7 +96,8 @@ std::optional<std::string> findTodayLine(std::istream& in, const Date& today) {
             bool cut = false;
             bool endOfInput = false;
             for (;;) {
-                const int c = buf->sbumpc();
+                const int c = read < kMaxReadBytes ? buf->sbumpc() : std::char_traits<char>::eof();
+                ++read;
                 if (c == std::char_traits<char>::eof()) {
                     endOfInput = true;
                     break;

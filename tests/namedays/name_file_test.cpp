@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -94,6 +95,30 @@ TEST(FindTodayLine, OverlongLineIsOneLineAndIsCut) {
     EXPECT_EQ(line->substr(0, 7), "06.12 x");
     EXPECT_EQ(find("06.12 " + std::string(64 * 1024 - 6, 'x') + "\r\n", kDec6)->size(), 64u * 1024u);
     EXPECT_EQ(find("06.12 " + std::string(64 * 1024 - 7, 'x') + "\r\n", kDec6)->size(), 64u * 1024u - 1);
+}
+
+// A file past all 366 lines at their longest is not read on: a line after it is never found.
+TEST(FindTodayLine, ReadingStopsAfter366LongestLines) {
+    struct Endless : std::streambuf {
+        std::size_t given = 0;
+        int_type underflow() override {
+            static char x[4096];
+            std::fill(std::begin(x), std::end(x), 'x');
+            if (given > (1u << 30)) return traits_type::eof();
+            given += sizeof x;
+            setg(x, x, x + sizeof x);
+            return 'x';
+        }
+    } endless;
+    std::istream in(&endless);
+    EXPECT_EQ(findTodayLine(in, kDec6), std::nullopt);
+    EXPECT_LE(endless.given, 366u * 64u * 1024u + 4096u);
+
+    const std::string longest(64 * 1024, 'x');
+    std::string file;
+    for (int n = 1; n <= 366; ++n) file += longest;
+    EXPECT_EQ(find(file + "\n06.12 A\n", kDec6), std::nullopt);
+    EXPECT_EQ(find(file.substr(0, file.size() - 64 * 1024) + "\n06.12 A\n", kDec6), "06.12 A");
 }
 
 TEST(FindTodayLine, GarbageNamesNoOne) {
