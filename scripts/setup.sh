@@ -10,7 +10,7 @@ packages=(
   libsdl2-mixer-dev timgm6mb-soundfont
   fonts-liberation
   libgtest-dev libgmock-dev
-  xvfb xauth xdotool x11-utils imagemagick libfaketime tesseract-ocr tesseract-ocr-rus
+  xvfb xauth xdotool x11-utils x11-apps imagemagick libfaketime tesseract-ocr tesseract-ocr-rus
   python3 python3-pil
   clang libclang-rt-14-dev
 )

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <QPaintEvent>
 #include <QTest>
+#include <QTimer>
 #include <QToolTip>
+#include <algorithm>
+#include <set>
 
 #include "fakes/fake_services.h"
 #include "platform/desktop_services.h"
@@ -34,7 +38,69 @@ struct ViewHarness : Harness {
     }
 };
 
+// The intervals of the view's timers that are running, shortest first.
+std::vector<int> runningIntervals(const FormView& view) {
+    std::vector<int> ms;
+    for (const QTimer* t : view.findChildren<QTimer*>())
+        if (t->isActive()) ms.push_back(t->interval());
+    std::sort(ms.begin(), ms.end());
+    return ms;
+}
+
+// What the window repaints: the area of the window itself and which of its controls.
+class PaintRecorder final : public QObject {
+public:
+    explicit PaintRecorder(QWidget* window) : window_(window) { qApp->installEventFilter(this); }
+    ~PaintRecorder() override { qApp->removeEventFilter(this); }
+    QRegion windowArea;
+    std::set<QObject*> controls;
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() != QEvent::Paint) return false;
+        if (o == window_)
+            windowArea += static_cast<QPaintEvent*>(e)->region();
+        else if (o->parent() == window_)
+            controls.insert(o);
+        return false;
+    }
+
+private:
+    QWidget* window_;
+};
+
 }  // namespace
+
+// Once the months are filled the screensaver only shows the time: nothing may keep a frame-rate timer
+// running or repaint more than the labels that changed, or it costs CPU for as long as it runs.
+TEST(FormView, AfterTheFillOnlyTheClockAndFeastTimersRunAndATickRepaintsItsLabel) {
+    ViewHarness h;
+    h.view->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(h.view.get()));
+    h.view->startTimers();
+    EXPECT_EQ(runningIntervals(*h.view).size(), 14u);
+    EXPECT_EQ(runningIntervals(*h.view).front(), 16);
+
+    h.fillAll();
+    h.view->sync();
+    EXPECT_EQ(runningIntervals(*h.view), (std::vector<int>{1000, 1500}));
+    QCoreApplication::processEvents();
+
+    PaintRecorder paints(h.view.get());
+    h.clock.time = TimeOfDay{9, 5, 8};
+    h.form.timerTick(13);
+    h.view->sync();
+    h.form.timerTick(14);
+    h.view->sync();
+    QCoreApplication::processEvents();
+    const QRect clock = h.widget(h.form.Label12)->geometry();
+    EXPECT_TRUE(paints.controls.contains(h.widget(h.form.Label12)));
+    EXPECT_LE(paints.controls.size(), 3u);
+    long long area = 0;
+    for (const QRect& r : paints.windowArea) area += static_cast<long long>(r.width()) * r.height();
+    EXPECT_TRUE(paints.windowArea.intersects(clock));
+    EXPECT_LT(area, 1024 * 768 / 20) << "a tick repainted " << area << " of the window's pixels";
+}
 
 TEST(FormView, WidgetsStandAtTheirTwipsInPixels) {
     ViewHarness h;
