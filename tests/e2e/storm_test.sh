@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# An input storm on the real program: thousands of clicks on the month titles, the caption lines and the
+# palette, F10 held and let go, the boat dragged away and back, from the first frame of the fill on. The
+# program keeps running, a key still ends it within a second, and its memory stays flat.
+source "$(dirname "$0")/lib.sh"
+
+plain_background "#6080a0"
+start_display 1024x768
+export LC_ALL=C
+
+# Easter 2026: the feast line has a caption from the start. Centres of the controls on a 1024×768 screen.
+TITLES=(92,86 280,86 725,86 932,86 82,246 927,246 87,406 932,406 98,566 287,566 732,566 932,566)
+EARLY=(512,277 300,305 503,618 990,25)  # "Ладослов", the saints, the clock, the palette
+LATE=(510,668 512,385)                   # the date and the feast line, placed by the fill and the first feast tick
+BOAT_GRAB=(953,737)                      # 20, 40 px into the boat in its corner
+BOAT_DROP=(600,450)                      # bare window between the blocks
+
+# clicks TARGET…: one xdotool run that clicks each target once (xdotool's "click" waits 100 ms a click).
+clicks() {
+  local args=() t
+  for t in "$@"; do args+=(mousemove "${t%,*}" "${t#*,}" mousedown 1 mouseup 1); done
+  xdotool "${args[@]}"
+  sleep 0.05
+}
+# drag FROM TO: the left button held from one point to the other, in small steps.
+drag() {
+  local fx=${1%,*} fy=${1#*,} tx=${2%,*} ty=${2#*,} i
+  xdotool mousemove "$fx" "$fy" mousedown 1
+  for i in 1 2 3 4 5 6 7 8; do
+    xdotool mousemove $((fx + (tx - fx) * i / 8)) $((fy + (ty - fy) * i / 8))
+    sleep 0.02
+  done
+  xdotool mouseup 1
+  sleep 0.1
+}
+running() { [[ $(app_exit_code 0) == running ]] || fail "the program ended $1 (exit code $(app_exit_code 0))"; }
+
+FAKETIME_AT="2026-04-12 12:00:00" start_app /s
+wait_window >/dev/null
+count=0
+# Into the fill: the titles, the fixed caption lines and the palette, five times over.
+for _ in 1 2 3 4 5; do
+  clicks "${TITLES[@]}" "${EARLY[@]}"
+  count=$((count + ${#TITLES[@]} + ${#EARLY[@]}))
+done
+running "during the fill"
+sleep 2
+base=$(rss_kb)
+
+targets=("${TITLES[@]}" "${EARLY[@]}" "${LATE[@]}")
+for round in $(seq 1 20); do
+  for _ in 1 2 3 4 5 6 7 8; do
+    clicks "${targets[@]}"
+    count=$((count + ${#targets[@]}))
+  done
+  xdotool keydown F10 mousemove 300 305 mousedown 1 mouseup 1 keyup F10 keydown F10 keyup F10
+  count=$((count + 1))
+  if ((round % 4 == 0)); then
+    # The boat goes out onto the bare window and back into its corner.
+    drag "${BOAT_GRAB[0]}" "${BOAT_DROP[0]}"
+    drag "${BOAT_DROP[0]}" "${BOAT_GRAB[0]}"
+  fi
+  running "after $count clicks"
+done
+sleep 1
+echo "  $count clicks, 20 F10 presses, 10 drags"
+((count >= 2000)) || fail "only $count clicks were sent"
+
+# The boat is back in its corner: the drags were real.
+screenshot "$WORK/after.png"
+(($(pixels differ "$WORK/after.png" 933 697 91 71 "#6080a0") > 500)) || fail "the boat is not back in its corner"
+(($(pixels differ "$WORK/after.png" 580 410 99 74 "#6080a0") < 20)) || fail "the boat stayed on the bare window"
+
+now=$(rss_kb)
+echo "  resident memory: $((base / 1024)) MiB after the fill, $((now / 1024)) MiB after the storm"
+if [[ $SANITIZED == no ]]; then
+  ((now - base < 8192)) || fail "memory grew by $(((now - base) / 1024)) MiB in the storm"
+fi
+
+xdotool key a
+rc=$(exit_within 1000)
+[[ "$rc" == 0 ]] || fail "after the storm a key did not end the program within a second: $rc"
+echo "PASS"
