@@ -17,9 +17,7 @@ shot_of_app() {
   wait_window >/dev/null
   sleep 3.5
   screenshot "$2"
-  kill "$APP_PID"
-  wait "$APP_PID" 2>/dev/null || true
-  APP_PID=""
+  stop_app  # waits until it has gone, so the next copy is not the second one
 }
 
 shot_of_app 2010-04-04 "$WORK/app-easter.png"

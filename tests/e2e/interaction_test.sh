@@ -63,9 +63,7 @@ screenshot "$WORK/early.png"
 # The rest of the window is painted already.
 (($(pixels count "$WORK/early.png" 430 258 170 40 "#0000ff" 40) > 200)) || fail "the window was not painted yet"
 (($(pixels differ "$WORK/early.png" 445 600 134 36 "$background") < 5)) || fail "the clock is not blank before its first tick"
-kill "$APP_PID"
-wait "$APP_PID" 2>/dev/null || true
-APP_PID=""
+stop_app  # waits until it has gone, so the next copy is not the second one
 
 # ---- the running program -------------------------------------------------------------------------------
 FAKETIME_AT="2026-12-06 09:05:07" start_app
