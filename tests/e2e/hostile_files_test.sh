@@ -24,7 +24,7 @@ check_run() {
   local rest=$((2000 - ($(now_ms) - t0)))
   ((rest > 0)) && sleep "$(awk -v ms="$rest" 'BEGIN { print ms / 1000 }')"
   [[ $(app_exit_code 0) == running ]] || fail "$name: the program ended by itself ($(app_exit_code 0))"
-  PEAK_KB=$(awk '/^VmHWM:/ {print $2}' "/proc/$APP_PID/status")
+  PEAK_KB=$(memory_kb VmHWM)
   screenshot "$WORK/$name.png"
   local shot=$WORK/$name.png
   # January's title at (72, 80) px and December's at (912, 560): black letters on whatever picture.

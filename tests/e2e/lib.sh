@@ -99,11 +99,16 @@ start_app() {
 }
 
 # Waits until the screensaver's window is mapped; prints its id.
+# One search per try: a single "xdotool search --sync" gives up for good on an X error, which a window
+# of an earlier copy that is just being destroyed can cause.
 wait_window() {
-  local id
-  id=$(timeout "${1:-15}" xdotool search --sync --onlyvisible --name '^Form1$' 2>/dev/null | head -n1) ||
-    fail "the window did not appear"
-  echo "$id"
+  local deadline=$((SECONDS + ${1:-15})) id
+  while ((SECONDS < deadline)); do
+    id=$(xdotool search --onlyvisible --name '^Form1$' 2>/dev/null | head -n1 || true)
+    [[ -n "$id" ]] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  fail "the window did not appear"
 }
 
 # app_exit_code SECONDS [PID]: waits for the program to end; prints its exit code, or "running".
@@ -126,6 +131,13 @@ exit_within() {
   app_exit_code 1
 }
 
+# ends_at_once WHAT: the input just sent ended the program with 0 within a second.
+ends_at_once() {
+  local rc
+  rc=$(exit_within 1000)
+  [[ "$rc" == 0 ]] || fail "$1: expected exit code 0 within a second, got $rc"
+}
+
 # stop_app: ends the program if it still runs.
 stop_app() {
   [[ -n "$APP_PID" ]] && kill "$APP_PID" 2>/dev/null || true
@@ -145,12 +157,19 @@ set_clock() {
   echo "$now"
 }
 
-# rss_kb [PID]: the program's resident memory in KiB.
-rss_kb() { awk '/^VmRSS:/ {print $2}' "/proc/${1:-$APP_PID}/status"; }
+# memory_kb FIELD [PID]: VmRSS (resident now) or VmHWM (its peak) of the program, in KiB.
+memory_kb() { awk -v f="$1:" '$1 == f {print $2}' "/proc/${2:-$APP_PID}/status"; }
 
 # A build with AddressSanitizer keeps freed memory in quarantine: its resident size says nothing of leaks.
 SANITIZED=no
 ldd "$BUILD/ladoslov" 2>/dev/null | grep -q libasan && SANITIZED=yes
+
+# grew_less_than BASE_KB NOW_KB LIMIT_KB WHAT: the resident memory grew by less than LIMIT_KB (not asked of
+# a sanitized build).
+grew_less_than() {
+  [[ $SANITIZED == yes ]] && return 0
+  (($2 - $1 < $3)) || fail "memory grew by $((($2 - $1) / 1024)) MiB $4"
+}
 
 # pixels.py helpers: count pixels of a colour in a rectangle, and so on.
 pixels() { "$PY" "$SRC/tests/e2e/pixels.py" "$@"; }
