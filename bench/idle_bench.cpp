@@ -155,8 +155,9 @@ pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::pair<st
 std::string startXvfb(pid_t& pid) {
     int fds[2];
     if (pipe(fds) != 0) return {};
-    pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {}, {},
-                "/dev/null", fds[1]);
+    pid = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                 "-noreset"},
+                {}, {}, "/dev/null", fds[1]);
     close(fds[1]);
     std::string number;
     char c;

@@ -9,7 +9,7 @@ if [[ -n "${DISPLAY:-}" || -n "${WAYLAND_DISPLAY:-}" ]]; then
   exec ./ladoslov /s
 fi
 echo "No display: running on a virtual screen for 5 seconds."
-Xvfb :97 -screen 0 1024x768x24 -nolisten tcp &
+Xvfb :97 -screen 0 1024x768x24 -nolisten tcp -noreset &
 xvfb=$!
 trap 'kill $xvfb 2>/dev/null || true' EXIT
 sleep 1

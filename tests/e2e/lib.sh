@@ -49,7 +49,9 @@ start_display() {
   local n
   for n in $(seq 140 199); do
     [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-    Xvfb ":$n" -screen 0 "${1}x24" -dpi 96 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: by default the server resets when its last client leaves and refuses whoever connects
+    # meanwhile, e.g. a copy started just after xdpyinfo or after the previous copy ended.
+    Xvfb ":$n" -screen 0 "${1}x24" -dpi 96 -nolisten tcp -noreset >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
     for _ in $(seq 50); do
