@@ -10,8 +10,6 @@ start_display 1024x768
 # Room for the pictures made here (the 1 GB name file is sparse: a few KiB on disk).
 (($(df -Pk "$WORK" | awk 'NR == 2 {print $4}') > 200 * 1024)) || fail "less than 200 MB free beside $WORK"
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-
 # check_run NAME: one run with the files as they are now. Sets WINDOW_MS (start to the mapped window),
 # PEAK_KB (the program's peak resident memory) and leaves the screenshot in $WORK/NAME.png.
 check_run() {
@@ -23,7 +21,7 @@ check_run() {
   # The months fill in during the first second; a message or a crash would have come by now.
   local rest=$((2000 - ($(now_ms) - t0)))
   ((rest > 0)) && sleep "$(awk -v ms="$rest" 'BEGIN { print ms / 1000 }')"
-  [[ $(app_exit_code 0) == running ]] || fail "$name: the program ended by itself ($(app_exit_code 0))"
+  keeps_running "$name: the program ended by itself"
   PEAK_KB=$(memory_kb VmHWM)
   screenshot "$WORK/$name.png"
   local shot=$WORK/$name.png

@@ -123,11 +123,20 @@ app_exit_code() {
   cat "$WORK/rc.$pid"
 }
 
+# keeps_running MESSAGE: fails with MESSAGE and the exit code if the program has ended.
+keeps_running() {
+  local rc
+  rc=$(app_exit_code 0)
+  [[ $rc == running ]] || fail "$1 (exit code $rc)"
+}
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
 # exit_within MS: the program's exit code once it has ended within MS milliseconds, or "running".
 exit_within() {
-  local deadline=$(($(date +%s%N) / 1000000 + $1))
+  local deadline=$(($(now_ms) + $1))
   while kill -0 "$APP_PID" 2>/dev/null; do
-    (($(date +%s%N) / 1000000 >= deadline)) && { echo running; return 0; }
+    (($(now_ms) >= deadline)) && { echo running; return 0; }
     sleep 0.02
   done
   app_exit_code 1

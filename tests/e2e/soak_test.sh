@@ -17,7 +17,6 @@ unchanged() {
   n=$(pixels changed_outside "$WORK/before.png" "$1" "${MOVING[@]}")
   ((n == 0)) || fail "$2: $n pixels of the calendar changed"
 }
-running() { [[ $(app_exit_code 0) == running ]] || fail "the program ended $1"; }
 # until_real BASE SECONDS: sleeps until SECONDS after the real time BASE.
 until_real() {
   sleep "$(awk -v t="$1" -v d="$2" -v now="$(date +%s.%N)" 'BEGIN { w = t + d - now; printf "%.3f", (w > 0 ? w : 0) }')"
@@ -41,7 +40,7 @@ text=$(clock_text "$WORK/new-year.png")
 unchanged "$WORK/new-year.png" "into 1 January"
 read -r ink _ _ < <(feast_ink "$WORK/new-year.png" "$WORK/new-year")
 ((ink < 20)) || fail "1 January: the feast line is not empty"
-running "at the new year"
+keeps_running "the program ended at the new year"
 
 # ---- six days, an hour every quarter of a second, memory sampled -------------------------------------
 # run_hours FROM COUNT: the date steps through COUNT hours from FROM, one step each quarter second, while
@@ -57,7 +56,7 @@ run_hours() {
       [[ "$(clock_text "$WORK/halfway.png")" =~ ^[0-2][0-9]:[0-5][0-9]:[0-5][0-9]$ ]] || fail "the clock shows no time"
     fi
   done
-  running "in the days after $1"
+  keeps_running "the program ended in the days after $1"
 }
 ( while kill -0 "$APP_PID" 2>/dev/null; do memory_kb VmRSS >>"$WORK/rss" 2>/dev/null || true; sleep 0.5; done ) &
 STARTED_PIDS+=($!)

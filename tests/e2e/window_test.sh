@@ -62,7 +62,7 @@ background_shot() {
   wait_window >/dev/null
   sleep 1
   screenshot "$1"
-  [[ $(app_exit_code 0) == running ]] || fail "the program ended with a bad background picture"
+  keeps_running "the program ended with a bad background picture"
   [[ $(xdotool search --onlyvisible --name '.' 2>/dev/null | wc -l) -le 2 ]] || fail "a message appeared"
   stop_app
 }
