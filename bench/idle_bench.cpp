@@ -28,7 +28,6 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -38,6 +37,8 @@
 #include <utility>
 #include <vector>
 
+#include "first_frame_report.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -46,11 +47,7 @@ constexpr double kSettleS = 5;       // the fill takes under a second
 constexpr double kTuneOverS = 85;    // the shipped tune (tools/tune) lasts 78 s and plays once
 constexpr double kStartTimeoutS = 30;
 
-double monotonicS() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-}
+double monotonicS() { return static_cast<double>(monotonicNs()) / 1e9; }
 
 std::string readFile(const fs::path& path) {
     std::ifstream in(path);
@@ -286,10 +283,8 @@ int main(int argc, char** argv) {
         bool done = true;
         for (Program& p : programs) {
             if (p.firstFrame < 0) {
-                const std::string err = readFile(p.errFile);
-                const auto at = err.find("first-frame ");
-                if (at != std::string::npos && err.find('\n', at) != std::string::npos)
-                    p.firstFrame = static_cast<double>(std::atoll(err.c_str() + at + 12)) / 1e9;
+                if (const auto ns = firstFrameNs(readFile(p.errFile)))
+                    p.firstFrame = static_cast<double>(*ns) / 1e9;
                 else
                     next = now + 0.02;
                 if (p.firstFrame < 0 && now - start > kStartTimeoutS) {

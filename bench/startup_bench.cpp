@@ -13,19 +13,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
 
-namespace {
+#include "first_frame_report.h"
 
-long long monotonicNs() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
-}
+namespace {
 
 struct Sample {
     double firstFrameMs = -1;
@@ -59,9 +54,8 @@ Sample measure(const std::string& program, const std::vector<std::string>& args,
     char buf[512];
     for (ssize_t n; (n = read(pipeFd[0], buf, sizeof buf)) > 0;) {
         out.append(buf, static_cast<std::size_t>(n));
-        const auto at = out.find("first-frame ");
-        if (at != std::string::npos && out.find('\n', at) != std::string::npos) {
-            s.firstFrameMs = static_cast<double>(std::atoll(out.c_str() + at + 12) - start) / 1e6;
+        if (const auto ns = firstFrameNs(out)) {
+            s.firstFrameMs = static_cast<double>(*ns - start) / 1e6;
             break;
         }
     }
