@@ -183,7 +183,8 @@ protected:
         if (r.soundFileExists) {
             const std::string raw = readAll(soundFile);
             r.samples.resize(raw.size() / 2);
-            std::memcpy(r.samples.data(), raw.data(), r.samples.size() * 2);
+            // The driver may have made the file and written nothing yet: no copy into an empty vector's null.
+            if (!r.samples.empty()) std::memcpy(r.samples.data(), raw.data(), r.samples.size() * 2);
         }
         return r;
     }
