@@ -353,6 +353,14 @@ void FormView::mouseReleaseEvent(QMouseEvent* e) {
     sync();
 }
 
+// The second press of a double-click: the window has no double-click handler, and a double-click is no
+// click on it, so neither this press nor its release ends the screensaver. (Qt's default would take it
+// for a plain press, e.g. after a click on the boat has hidden it from under the pointer.)
+void FormView::mouseDoubleClickEvent(QMouseEvent* e) {
+    e->accept();
+    pressedOnWindow_ = false;
+}
+
 void FormView::keyPressEvent(QKeyEvent* e) {
     e->accept();
     // Input already queued when the program ended reaches no handler.
