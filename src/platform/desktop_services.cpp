@@ -20,7 +20,6 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -133,7 +132,12 @@ bool LockFileInstanceGuard::anotherInstanceRunning() {
     const std::string path = dir + "/ladoslov-" + std::to_string(::getuid()) + ".lock";
     fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ < 0) return another_ = false;  // without a lock file one copy still runs
-    another_ = ::flock(fd_, LOCK_EX | LOCK_NB) != 0;
+    // A record lock belongs to this process alone: a child forked meanwhile (one that hangs before its
+    // exec, say) does not inherit it and cannot hold it after this copy has ended.
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    whole.l_whence = SEEK_SET;
+    another_ = ::fcntl(fd_, F_SETLK, &whole) != 0;
 #endif
     return another_;
 }

@@ -64,8 +64,9 @@ private:
     mutable std::vector<std::pair<Font, QFontMetricsF>> metrics_;
 };
 
-// One copy per user: an advisory lock on a file that the kernel drops with the process, so a crashed
-// copy leaves nothing stale behind.
+// One copy per user: an advisory record lock on a file that the kernel drops with the process, so a
+// crashed copy leaves nothing stale behind. Record locks are per process: a second guard in the same
+// process does not see the first, and closing any descriptor of the file there drops the lock.
 class LockFileInstanceGuard final : public InstanceGuard {
 public:
     ~LockFileInstanceGuard() override;

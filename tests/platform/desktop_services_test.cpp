@@ -7,6 +7,9 @@
 #include <QTemporaryDir>
 #include <QTime>
 #include <fstream>
+#include <functional>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/desktop_services.h"
@@ -53,6 +56,25 @@ TEST(BackgroundPicture, OnlyACompleteJpegIsTaken) {
         EXPECT_FALSE(loader.isLoadableJpeg(at(bad))) << bad;
 }
 
+namespace {
+
+// The lock is per process: every copy here is a process of its own. Runs body in a forked process and
+// returns its exit code.
+int exitCodeOfChild(const std::function<int()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) ::_exit(body());
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// 1 when a copy started now takes itself for a second one, 0 when it runs.
+int newCopySeesAnother() {
+    return exitCodeOfChild([] { return LockFileInstanceGuard().anotherInstanceRunning() ? 1 : 0; });
+}
+
+}  // namespace
+
 TEST(InstanceGuard, OneCopyAtATimeAndNoStaleLock) {
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
@@ -63,12 +85,41 @@ TEST(InstanceGuard, OneCopyAtATimeAndNoStaleLock) {
     {
         LockFileInstanceGuard first;
         EXPECT_FALSE(first.anotherInstanceRunning());
-        LockFileInstanceGuard second;
-        EXPECT_TRUE(second.anotherInstanceRunning());
-        EXPECT_TRUE(second.anotherInstanceRunning());  // asked again, same answer
+        EXPECT_EQ(newCopySeesAnother(), 1);
+        EXPECT_EQ(newCopySeesAnother(), 1);
+        EXPECT_FALSE(first.anotherInstanceRunning());  // asked again, same answer
     }
-    LockFileInstanceGuard afterwards;
-    EXPECT_FALSE(afterwards.anotherInstanceRunning());
+    EXPECT_EQ(newCopySeesAnother(), 0);
+}
+
+TEST(InstanceGuard, AForkedChildThatOutlivesTheCopyHoldsNoLock) {
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+    int hold[2], report[2];
+    ASSERT_EQ(::pipe(hold), 0);    // the stuck child waits on it until the end of the test
+    ASSERT_EQ(::pipe(report), 0);  // the copy tells its child's pid
+    const int copy = exitCodeOfChild([&] {
+        pid_t child = -1;
+        {
+            LockFileInstanceGuard guard;
+            if (guard.anotherInstanceRunning()) return 1;
+            child = ::fork();  // inherits the lock file's descriptor, never execs
+            if (child == 0) {
+                ::close(hold[1]);
+                char c;
+                (void)!::read(hold[0], &c, 1);
+                ::_exit(0);
+            }
+        }
+        return ::write(report[1], &child, sizeof child) == sizeof child ? 0 : 2;
+    });
+    ASSERT_EQ(copy, 0);
+    pid_t child = -1;
+    ASSERT_EQ(::read(report[0], &child, sizeof child), static_cast<ssize_t>(sizeof child));
+    ASSERT_EQ(::kill(child, 0), 0) << "the child has gone";
+    EXPECT_EQ(newCopySeesAnother(), 0);
+    EXPECT_EQ(::kill(child, 0), 0) << "the child had gone before the new copy started";
+    for (int fd : {hold[0], hold[1], report[0], report[1]}) ::close(fd);
 }
 
 TEST(FileSearch, WildcardIgnoresLetterCaseAndTakesTheListingsFirst) {
