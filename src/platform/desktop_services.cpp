@@ -202,21 +202,50 @@ bool wildcardMatch(std::string_view pattern, std::string_view name) {
     return p == pattern.size();
 }
 
+namespace {
+
+// The picture file as the decoder reads it, noting whether the decoder asked for bytes past the end: a
+// JPEG cut short sends it looking for an end-of-image marker that never comes (it then makes one up and
+// shows the rest grey). Bytes after a real end marker are never asked for.
+class EndWatchingFile final : public QIODevice {
+public:
+    explicit EndWatchingFile(const QString& path) : file_(path) {}
+    bool open() {
+        return file_.open(QIODevice::ReadOnly) && QIODevice::open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    }
+    bool readPastEnd() const { return readPastEnd_; }
+    bool isSequential() const override { return false; }
+    qint64 size() const override { return file_.size(); }
+    bool seek(qint64 pos) override { return QIODevice::seek(pos) && file_.seek(pos); }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        const qint64 n = file_.read(data, maxSize);
+        if (n <= 0 && maxSize > 0) readPastEnd_ = true;
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    QFile file_;
+    bool readPastEnd_ = false;
+};
+
+}  // namespace
+
 bool JpegPictureLoader::isLoadableJpeg(const std::filesystem::path& p) const {
-    QFile file(QString::fromStdString(p.string()));
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray data = file.readAll();
-    // A JPEG starts with SOI and ends with EOI; the decoder would show a truncated one half grey.
-    QByteArray tail = data.right(64);
-    while (tail.endsWith('\0')) tail.chop(1);
-    if (!data.startsWith("\xFF\xD8") || !tail.endsWith("\xFF\xD9")) return false;
-    QImageReader reader(QString::fromStdString(p.string()), "jpeg");
+    EndWatchingFile file(QString::fromStdString(p.string()));
+    if (!file.open()) return false;
+    QImageReader reader(&file, "jpeg");
     reader.setDecideFormatFromContent(false);
-    // Decoding at an eighth of the size reads the whole stream at a fraction of the cost.
     const QSize size = reader.size();
     if (!size.isValid()) return false;
-    reader.setScaledSize(QSize(std::max(1, size.width() / 8), std::max(1, size.height() / 8)));
-    return !reader.read().isNull();
+    // Decoded at an eighth of its size (at most 2048 pixels a side), the whole stream is read at a fraction of
+    // the cost and memory of the full picture.
+    QSize scaled(std::max(1, size.width() / 8), std::max(1, size.height() / 8));
+    if (scaled.width() > 2048 || scaled.height() > 2048) scaled.scale(2048, 2048, Qt::KeepAspectRatio);
+    reader.setScaledSize(scaled);
+    return !reader.read().isNull() && !file.readPastEnd();
 }
 
 void DialogMessageBox::show(std::string_view title, std::string_view text) {

@@ -25,8 +25,10 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 }
 
 QByteArray jpegBytes() {
+    // Noise: the image data fills most of the file, so a cut lands in it.
     QImage image(64, 48, QImage::Format_RGB32);
-    image.fill(QColor(40, 90, 160));
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) image.setPixel(x, y, qRgb(x * 37 % 256, y * 91 % 256, (x * y) % 256));
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
@@ -36,7 +38,7 @@ QByteArray jpegBytes() {
 
 }  // namespace
 
-TEST(BackgroundPicture, OnlyACompleteJpegIsTaken) {
+TEST(BackgroundPicture, OnlyACompleteJpegIsTakenTrailingBytesOrNot) {
     QTemporaryDir dir;
     const QByteArray good = jpegBytes();
     ASSERT_GT(good.size(), 100);
@@ -46,13 +48,18 @@ TEST(BackgroundPicture, OnlyACompleteJpegIsTaken) {
     writeBytes(dir.filePath("good.jpg"), good);
     writeBytes(dir.filePath("empty.jpg"), {});
     writeBytes(dir.filePath("truncated.jpg"), good.left(good.size() / 2));
+    writeBytes(dir.filePath("no-end-marker.jpg"), good.left(good.size() - 2));
+    // Cameras and editors leave padding or data of their own after the end marker.
+    writeBytes(dir.filePath("trailer.jpg"), good + QByteArray(300, '\0') + "appended data");
     writeBytes(dir.filePath("text.jpg"), "not a picture at all");
     QDir(dir.path()).mkdir("folder.jpg");
 
     JpegPictureLoader loader;
     auto at = [&](const char* name) { return std::filesystem::path(dir.filePath(name).toStdString()); };
     EXPECT_TRUE(loader.isLoadableJpeg(at("good.jpg")));
-    for (const char* bad : {"missing.jpg", "empty.jpg", "truncated.jpg", "text.jpg", "png.jpg", "folder.jpg"})
+    EXPECT_TRUE(loader.isLoadableJpeg(at("trailer.jpg")));
+    for (const char* bad :
+         {"missing.jpg", "empty.jpg", "truncated.jpg", "no-end-marker.jpg", "text.jpg", "png.jpg", "folder.jpg"})
         EXPECT_FALSE(loader.isLoadableJpeg(at(bad))) << bad;
 }
 
