@@ -13,8 +13,7 @@ export FAKETIME_AT="2026-12-08 09:05:07"
 start_app /s
 wait_window >/dev/null
 xdotool mousemove 300 470  # a bare spot, away from every tooltip
-sleep 2
-screenshot "$WORK/filled.png"
+wait_still "$WORK/filled.png" "${CLOCK[@]}"
 
 # Where a day cell's caption is drawn: the label's left and top, in pixels (twips / 15 at 96 dpi).
 # Arguments: column 0 left, column 1 left, row 0 top (twips) and the cell index.
@@ -93,9 +92,8 @@ seen=""
 for attempt in 1 2 3 4 5 6; do
   xdotool mousemove 925 566 click 1
   xdotool mousemove 300 470
-  sleep 0.4
+  wait_still "$WORK/click$attempt.png" "${CLOCK[@]}"
   keeps_running "a click on a month title ended the screensaver"
-  screenshot "$WORK/click$attempt.png"
   for m in 1 2 3 4 5 6 7 8 9 10 11; do
     (($(changed_in "$before" "$WORK/click$attempt.png" $m) == 0)) || fail "click $attempt on December changed month $m"
   done
@@ -128,8 +126,7 @@ seen=""
 for attempt in 1 2 3 4 5 6; do
   xdotool mousemove 85 86 click 1
   xdotool mousemove 300 470
-  sleep 0.4
-  screenshot "$WORK/jan$attempt.png"
+  wait_still "$WORK/jan$attempt.png" "${CLOCK[@]}"
   for m in 2 3 4 5 6 7 8 9 10 11 12; do
     (($(changed_in "$before" "$WORK/jan$attempt.png" $m) == 0)) || fail "click $attempt on January changed month $m"
   done

@@ -11,10 +11,8 @@ export LC_ALL=C
 launch() {
   start_app
   WIN=$(wait_window)
-  sleep 0.7
-  local focus
-  focus=$(xdotool getwindowfocus 2>/dev/null || true)
-  [[ "$focus" == "$WIN" ]] || fail "the window does not have the keyboard focus ($focus, window $WIN)"
+  has_focus() { [[ "$(xdotool getwindowfocus 2>/dev/null || true)" == "$WIN" ]]; }
+  wait_for "the window does not have the keyboard focus (window $WIN)" has_focus
 }
 
 for key in a Escape space Return; do

@@ -11,12 +11,13 @@ tesseract --list-langs 2>/dev/null | grep -qx rus || fail "tesseract has no Russ
 plain_background "#b0c4d8"
 start_display 1024x768
 
-# shot_of_app DATE OUT: the real program started at noon of DATE, photographed after two feast ticks.
+# shot_of_app DATE OUT: the real program started at noon of DATE, photographed after two feast ticks
+# (the clock has ticked three times).
 shot_of_app() {
   FAKETIME_AT="$1 12:00:00" start_app /s
   wait_window >/dev/null
-  sleep 3.5
-  screenshot "$2"
+  wait_ticks 3
+  wait_still "$2" "${CLOCK[@]}"
   stop_app  # waits until it has gone, so the next copy is not the second one
 }
 

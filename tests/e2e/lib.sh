@@ -8,6 +8,9 @@ WORK=$(mktemp -d /tmp/ladoslov-e2e.XXXXXX)
 export XDG_RUNTIME_DIR="$WORK/run"
 mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 export SDL_AUDIODRIVER=dummy
+# No session bus: libdbus would otherwise launch one from a thread of the program, a child that can
+# outlive it.
+export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
 # A sanitized build writes its reports here instead of into the program's own error output.
 mkdir -p "$WORK/sanitizer"
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}log_path=$WORK/sanitizer/asan"
@@ -157,6 +160,68 @@ stop_app() {
 }
 
 screenshot() { import -window root "$1"; }
+
+# ---- waiting for the screen: conditions, never a pause that assumes the machine's pace ---------------
+
+# Where the clock stands on a 1024 × 768 screen: it changes every second.
+CLOCK=(445 600 134 36)
+
+# wait_for WHAT COMMAND…: runs COMMAND every tenth of a second until it succeeds; fails with WHAT when it
+# has not within 30 s.
+wait_for() {
+  local what=$1 deadline=$((SECONDS + 30))
+  shift
+  until "$@"; do
+    ((SECONDS < deadline)) || fail "$what (waited 30 s)"
+    sleep 0.1
+  done
+}
+
+# wait_still OUT [X Y W H]…: waits until the screen stands still: three screenshots in a row, a moment
+# apart, differ nowhere but in the rectangles given (the clock, say). The fill, the answer to the last
+# input and any repaint are over then, however slow the machine; OUT is the last screenshot.
+wait_still() {
+  local out=$1 prev=$WORK/still.png deadline=$((SECONDS + 60)) same=0
+  shift
+  screenshot "$prev"
+  while ((same < 2)); do
+    ((SECONDS < deadline)) || fail "the screen did not stand still within 60 s"
+    sleep 0.25
+    screenshot "$out"
+    if (($(pixels changed_outside "$prev" "$out" "$@") == 0)); then same=$((same + 1)); else same=0; fi
+    cp "$out" "$prev"
+  done
+}
+
+# wait_change BEFORE X Y W H: waits until the rectangle differs from the screenshot BEFORE: the answer to
+# the last input has begun to show (wait_still then takes the settled picture).
+wait_change() {
+  local before=$1
+  shift
+  changed_from_before() {
+    screenshot "$WORK/change.png"
+    (($(pixels changed "$before" "$WORK/change.png" "$@") > 0))
+  }
+  wait_for "nothing changed at $*" changed_from_before "$@"
+}
+
+# wait_ticks N [X Y W H]: waits until the clock (at CLOCK unless given) has changed N times, blank to the
+# first time included: the program's timers have run N seconds since the window came up (the feast
+# timer's 1.5 s once with N = 2). Takes the first shot at once: call it right after wait_window.
+wait_ticks() {
+  local n=$1 seen=0 prev=$WORK/ticks.png shot=$WORK/ticks-now.png deadline=$((SECONDS + 30))
+  shift
+  local rect=("$@")
+  ((${#rect[@]})) || rect=("${CLOCK[@]}")
+  screenshot "$prev"
+  while ((seen < n)); do
+    ((SECONDS < deadline)) || fail "the clock did not change $n times within 30 s"
+    sleep 0.1
+    screenshot "$shot"
+    (($(pixels changed "$prev" "$shot" "${rect[@]}") > 0)) && seen=$((seen + 1))
+    cp "$shot" "$prev"
+  done
+}
 
 # set_clock "2027-01-06 23:59:56" [RATE]: from now on the program's date and time run from that moment,
 # RATE times as fast as the real clock. Prints the real time of the change, in seconds.

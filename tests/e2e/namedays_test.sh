@@ -101,10 +101,9 @@ plain_background "$BACKGROUND"
 start_display 1024x768
 FAKETIME_AT="2026-12-06 12:00:00" start_app /s
 id=$(wait_window)
-sleep 2
+wait_still "$WORK/start.png" "${CLOCK[@]}"
 
 # The checks find nothing where nothing is written: bare background below the label.
-screenshot "$WORK/start.png"
 "$PY" "$WORK/ocr.py" read "$WORK/start.png" $NAMES_X 440 $NAMES_W $NAMES_H "$WORK/bare.txt"
 expect_no_words bare "Александр" "Митрофан" "Моли Бога" "усердно"
 
@@ -117,8 +116,8 @@ expect_within_width "$WORK/start.png" start
 # F10 held (the key repeats meanwhile): the prayer in two lines, the second below the first.
 xdotool windowfocus --sync "$id"
 xdotool keydown F10
-sleep 2
-screenshot "$WORK/prayer.png"
+wait_change "$WORK/start.png" $NAMES_X $NAMES_Y $NAMES_W $NAMES_H
+wait_still "$WORK/prayer.png" "${CLOCK[@]}"
 read_names "$WORK/prayer.png" prayer
 read -r line1 top1 < <(found prayer "Моли Бога") || fail "prayer: \"Моли Бога\" not read; read: $(words prayer)"
 read -r line2 top2 < <(found prayer "усердно") || fail "prayer: \"усердно\" not read; read: $(words prayer)"
@@ -131,8 +130,8 @@ keeps_running "F10 ended the program"
 
 # F10 released: the names are back.
 xdotool keyup F10
-sleep 0.7
-screenshot "$WORK/released.png"
+wait_change "$WORK/prayer.png" $NAMES_X $NAMES_Y $NAMES_W $NAMES_H
+wait_still "$WORK/released.png" "${CLOCK[@]}"
 read_names "$WORK/released.png" released
 expect_words released "Александр" "Митрофан" "Амфилохий" "Серафим"
 expect_no_words released "Моли Бога" "усердно"

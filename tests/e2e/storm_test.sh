@@ -43,7 +43,7 @@ for _ in 1 2 3 4 5; do
   count=$((count + ${#TITLES[@]} + ${#EARLY[@]}))
 done
 keeps_running "the program ended during the fill"
-sleep 2
+wait_still "$WORK/filled.png" "${CLOCK[@]}"
 base=$(memory_kb VmRSS)
 
 targets=("${TITLES[@]}" "${EARLY[@]}" "${LATE[@]}")
@@ -61,12 +61,11 @@ for round in $(seq 1 20); do
   fi
   keeps_running "the program ended after $count clicks"
 done
-sleep 1
+wait_still "$WORK/after.png" "${CLOCK[@]}"
 echo "  $count clicks, 20 F10 presses, 10 drags"
 ((count >= 2000)) || fail "only $count clicks were sent"
 
 # The boat is back in its corner: the drags were real.
-screenshot "$WORK/after.png"
 (($(pixels differ "$WORK/after.png" 933 697 91 71 "#6080a0") > 500)) || fail "the boat is not back in its corner"
 (($(pixels differ "$WORK/after.png" 580 410 99 74 "#6080a0") < 20)) || fail "the boat stayed on the bare window"
 

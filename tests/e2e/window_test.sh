@@ -11,12 +11,11 @@ check_screen() {
   start_app /s
   local id
   id=$(wait_window)
-  sleep 1.5
+  wait_still "$WORK/shot.png" $((445 + dx)) $((600 + dy)) 134 36  # all but the clock
   local geometry
   geometry=$(xdotool getwindowgeometry "$id")
   grep -q "Position: 0,0" <<<"$geometry" || fail "$size: window not at 0,0: $geometry"
   grep -q "Geometry: $size" <<<"$geometry" || fail "$size: window does not cover the screen: $geometry"
-  screenshot "$WORK/shot.png"
   # January's title "Январь" at design (1080, 1200) twips = (72, 80) px, shifted by the centring offset.
   local x=$((72 + dx)) y=$((80 + dy))
   (($(pixels differ "$WORK/shot.png" "$x" "$y" 44 13 "$background") > 25)) || fail "$size: no January title at $x,$y"
@@ -60,8 +59,7 @@ xdotool key Return
 background_shot() {
   start_app
   wait_window >/dev/null
-  sleep 1
-  screenshot "$1"
+  wait_still "$1" "${CLOCK[@]}"
   keeps_running "the program ended with a bad background picture"
   [[ $(xdotool search --onlyvisible --name '.' 2>/dev/null | wc -l) -le 2 ]] || fail "a message appeared"
   stop_app
