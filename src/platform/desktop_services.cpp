@@ -77,11 +77,6 @@ std::string LocaleFormats::longTime(const TimeOfDay& t) const {
     return locale_.toString(QTime(t.hour, t.minute, t.second), format).toStdString();
 }
 
-float MersenneRandom::next() {
-    // 24 random bits: uniform in [0, 1) with single-precision resolution, never 1.
-    return static_cast<float>(engine_() >> 8) * (1.0f / 16777216.0f);
-}
-
 Twips PrimaryScreen::width() const {
     const QScreen* s = QGuiApplication::primaryScreen();
     return s ? static_cast<Twips>(s->geometry().width() * twipsPerPixel()) : 15360;

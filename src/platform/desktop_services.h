@@ -4,10 +4,10 @@
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QString>
-#include <random>
 #include <utility>
 #include <vector>
 
+#include "services/mersenne_random.h"
 #include "services/services.h"
 
 class QWidget;
@@ -37,15 +37,6 @@ public:
 
 private:
     QLocale locale_;
-};
-
-class MersenneRandom final : public RandomSource {
-public:
-    void seed(std::uint32_t value) override { engine_.seed(value); }
-    float next() override;
-
-private:
-    std::mt19937 engine_{5489u};
 };
 
 class PrimaryScreen final : public ScreenInfo {
