@@ -1,7 +1,7 @@
 # The Windows screensaver ladoslov.scr: the core with the Win32 services and view, linked statically so
 # that it needs no DLL beyond the system's.
 enable_language(RC)
-add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
+add_compile_definitions(UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0A00)
 add_link_options(-static -static-libgcc -static-libstdc++)
 find_program(LADOSLOV_IMAGEMAGICK convert PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)

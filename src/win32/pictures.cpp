@@ -48,7 +48,8 @@ std::unique_ptr<Gdiplus::Bitmap> loadPicture(const std::string& source) {
         const auto bytes = readFile(std::filesystem::path(widen(source)), kMaxBackgroundBytes);
         return bytes ? decodePicture(*bytes) : nullptr;
     }
-    const std::wstring name = widen(source.substr(kCompiledIn.size()));
+    std::wstring name = widen(source.substr(kCompiledIn.size()));
+    std::replace(name.begin(), name.end(), L'.', L'_');
     HRSRC resource = ::FindResourceW(nullptr, name.c_str(), MAKEINTRESOURCEW(10));  // RT_RCDATA
     if (!resource) return nullptr;
     HGLOBAL loaded = ::LoadResource(nullptr, resource);
