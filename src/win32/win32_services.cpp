@@ -6,6 +6,8 @@
 
 #include "win32/pictures.h"
 
+#include <mmsystem.h>
+
 // winmm exports it; mingw's headers leave it out.
 extern "C" BOOL WINAPI mciExecute(LPCSTR command);
 
@@ -142,7 +144,20 @@ bool WindowTopMost::makeTopMost() {
 
 bool MciCommands::execute(std::string_view command) {
     // The command goes over as single-byte text in the desktop's code page.
-    return ::mciExecute(toCodePage(widen(command), CP_ACP).c_str()) != FALSE;
+    const std::string text = toCodePage(widen(command), CP_ACP);
+    // mciExecute reports a refused command in a message box that holds up the screen until someone closes
+    // it. What the device would refuse is found out quietly first: "stop" goes only to an open device, "play"
+    // only to one that opens.
+    const std::size_t space = text.find(' ');
+    if (space != std::string::npos) {
+        const std::string device = text.substr(space + 1);
+        char mode[64] = {};
+        if (::mciSendStringA(("status " + device + " mode").c_str(), mode, sizeof mode, nullptr) != 0) {
+            if (text.compare(0, space, "play") != 0) return false;
+            if (::mciSendStringA(("open " + device).c_str(), nullptr, 0, nullptr) != 0) return false;
+        }
+    }
+    return ::mciExecute(text.c_str()) != FALSE;
 }
 
 std::filesystem::path DiskFileSystem::executableDir() const {
