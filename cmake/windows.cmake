@@ -62,3 +62,9 @@ if(LADOSLOV_TESTS)
     target_link_libraries(ladoslov_win32_tests PRIVATE ladoslov_win32 ladoslov_warnings gtest gtest_main)
   endif()
 endif()
+
+# The baseline of the start-up benchmark under wine (bench/wine_startup_bench.sh).
+if(LADOSLOV_BENCHMARKS)
+  add_executable(win32_minimal_window WIN32 bench/win32_minimal_window.cpp)
+  target_link_libraries(win32_minimal_window PRIVATE ladoslov_warnings)
+endif()

@@ -11,40 +11,11 @@ SCR="$BUILD/ladoslov.scr"
 [[ -f "$SCR" ]] || fail "no $SCR"
 [[ -n "$FAKETIME_LIB" ]] || fail "libfaketime is not installed"
 
-# One fresh wine prefix per run, kept alive by a persistent server for every start of this run.
-export WINEPREFIX="$BUILD/wine-prefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-# The default sound device of the tests is ALSA's null device: nothing is heard, the tune still plays.
-export HOME="$WORK/home"
-mkdir -p "$HOME"
-printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$HOME/.asoundrc"
-trap 'rc=$?; wineserver -k 2>/dev/null || true; (exit $rc); cleanup' EXIT
-
+source "$(dirname "$0")/wine_lib.sh"
 start_display 1024x768
-# The prefix is made at the faked time of the first test, so that no later start updates it.
-rm -rf "$WINEPREFIX"
 t0=$SECONDS
-LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@2026-12-08 09:05:00" NO_FAKE_STAT=1 wineboot -i >/dev/null 2>&1 || true
-wineserver -w
-fonts="$WINEPREFIX/drive_c/windows/Fonts"
-mkdir -p "$fonts"
-cp /usr/share/wine/fonts/tahoma*.ttf "$fonts/"
-cp /usr/share/fonts/truetype/liberation/LiberationSans-*.ttf /usr/share/fonts/truetype/liberation/LiberationSerif-*.ttf "$fonts/"
-cat >"$WORK/setup.reg" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
-"Times New Roman"="Liberation Serif"
-"MS Sans Serif"="Liberation Sans"
-
-[HKEY_CURRENT_USER\Control Panel\International]
-"Locale"="00000419"
-"LocaleName"="ru-RU"
-"sShortDate"="dd.MM.yyyy"
-"sTimeFormat"="H:mm:ss"
-REG
-wine regedit /S "$WORK/setup.reg" >/dev/null 2>&1
-wineserver -w
-wineserver -p
+# Made at the faked time of the first test, so that no later start updates it.
+wine_prefix "2026-12-08 09:05:00"
 echo "  wine prefix ready in $((SECONDS - t0)) s"
 
 # ---- the core's unit tests, built for Windows ----------------------------------------------------------
@@ -54,30 +25,6 @@ if [[ -f "$BUILD/ladoslov_win32_tests.exe" ]]; then
   wine "$BUILD/ladoslov_win32_tests.exe" --gtest_brief=1 >"$WORK/win32.txt" 2>&1 || { tail -n 30 "$WORK/win32.txt"; fail "Win32 service tests under wine"; }
   echo "  Win32 service tests: $(grep -E '^\[  PASSED  \]' "$WORK/win32.txt")"
 fi
-
-# start_scr [args…]: ladoslov.scr under wine in ${CWD:-$WORK/cwd}; FAKETIME_AT fixes the clock. Like
-# start_app: APP_PID, $WORK/rc.<pid>, $WORK/stderr.<pid>.
-start_scr() {
-  local cwd=${CWD:-$WORK/cwd} env=(env)
-  mkdir -p "$cwd"
-  [[ -n "${FAKETIME_AT:-}" ]] && env+=(LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$FAKETIME_AT" FAKETIME_DONT_RESET=1 NO_FAKE_STAT=1)
-  rm -f "$WORK/started"
-  (
-    cd "$cwd"
-    exec 3>"$WORK/stderr.starting.$BASHPID"
-    "${env[@]}" wine "${SCR_COPY:-$SCR}" "$@" 2>&3 3>&- &
-    pid=$!
-    exec 3>&-
-    mv "$WORK/stderr.starting.$BASHPID" "$WORK/stderr.$pid"
-    echo "$pid" >"$WORK/started"
-    rc=0
-    wait "$pid" || rc=$?
-    echo "$rc" >"$WORK/rc.$pid"
-  ) &
-  for _ in $(seq 100); do [[ -s "$WORK/started" ]] && break; sleep 0.02; done
-  APP_PID=$(cat "$WORK/started")
-  STARTED_PIDS+=("$APP_PID")
-}
 
 # settled OUT: waits until two screenshots in a row agree outside the clock; OUT is the last.
 settled() {
@@ -105,7 +52,7 @@ plain_background "#406090"
 cp -r "$SRC/muz" "$WORK/cwd/"
 FAKETIME_AT="2026-12-08 09:05:07" WINEDEBUG=-all,+mci start_scr /s
 id=$(wait_window 90)
-read -r x y w h < <(xdotool getwindowgeometry --shell "$id" | awk -F= '/^[XYWH]=/ {printf "%s ", $2}')
+read -r x y w h < <(xdotool getwindowgeometry --shell "$id" | awk -F= '/^[XYWH]=/ {printf "%s ", $2} END {print ""}')
 [[ "$x $y $w $h" == "0 0 1024 768" ]] || fail "the window covers $w x $h at $x,$y, not the 1024 x 768 screen"
 xdotool mousemove 300 470
 settled "$WORK/filled.png"

@@ -1,0 +1,64 @@
+# Sourced after tests/e2e/lib.sh by the wine tests and the wine benchmark: a wine prefix of this run and
+# the screensaver (or another Windows program) started in it.
+
+export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# The default sound device is ALSA's null device: nothing is heard, the tune still plays.
+export HOME="$WORK/home"
+mkdir -p "$HOME"
+printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$HOME/.asoundrc"
+trap 'rc=$?; [[ -n "${WINEPREFIX:-}" ]] && wineserver -k 2>/dev/null; (exit $rc); cleanup' EXIT
+
+# wine_prefix "YYYY-MM-DD HH:MM:SS": a fresh prefix in $BUILD/wine-prefix, made at that faked time (a prefix
+# made later than a program's faked time is updated at its first start, ~20 s), with the fonts the screen
+# asks for and Russian regional settings, kept alive by a persistent server until the script ends.
+wine_prefix() {
+  export WINEPREFIX="$BUILD/wine-prefix"
+  rm -rf "$WINEPREFIX"
+  LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$1" NO_FAKE_STAT=1 wineboot -i >/dev/null 2>&1 || true
+  wineserver -w
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/tahoma*.ttf "$fonts/"
+  cp /usr/share/fonts/truetype/liberation/LiberationSans-*.ttf /usr/share/fonts/truetype/liberation/LiberationSerif-*.ttf "$fonts/"
+  cat >"$WORK/setup.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"Times New Roman"="Liberation Serif"
+"MS Sans Serif"="Liberation Sans"
+
+[HKEY_CURRENT_USER\Control Panel\International]
+"Locale"="00000419"
+"LocaleName"="ru-RU"
+"sShortDate"="dd.MM.yyyy"
+"sTimeFormat"="H:mm:ss"
+REG
+  wine regedit /S "$WORK/setup.reg" >/dev/null 2>&1
+  wineserver -w
+  wineserver -p
+}
+
+# start_scr [args…]: ${SCR_COPY:-$SCR} (the screensaver) under wine in ${CWD:-$WORK/cwd}; FAKETIME_AT fixes the clock. Like
+# start_app: APP_PID, $WORK/rc.<pid>, $WORK/stderr.<pid>.
+start_scr() {
+  local cwd=${CWD:-$WORK/cwd} env=(env)
+  mkdir -p "$cwd"
+  [[ -n "${FAKETIME_AT:-}" ]] && env+=(LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$FAKETIME_AT" FAKETIME_DONT_RESET=1 NO_FAKE_STAT=1)
+  rm -f "$WORK/started"
+  (
+    cd "$cwd"
+    exec 3>"$WORK/stderr.starting.$BASHPID"
+    "${env[@]}" wine "${SCR_COPY:-$SCR}" "$@" 2>&3 3>&- &
+    pid=$!
+    exec 3>&-
+    mv "$WORK/stderr.starting.$BASHPID" "$WORK/stderr.$pid"
+    echo "$pid" >"$WORK/started"
+    rc=0
+    wait "$pid" || rc=$?
+    echo "$rc" >"$WORK/rc.$pid"
+  ) &
+  for _ in $(seq 100); do [[ -s "$WORK/started" ]] && break; sleep 0.02; done
+  APP_PID=$(cat "$WORK/started")
+  STARTED_PIDS+=("$APP_PID")
+}
+
