@@ -3,6 +3,7 @@
 enable_language(RC)
 add_compile_definitions(UNICODE _UNICODE NOMINMAX _WIN32_WINNT=0x0A00)
 add_link_options(-static -static-libgcc -static-libstdc++)
+target_link_options(ladoslov-cells PRIVATE -static -static-libgcc -static-libstdc++)
 find_program(LADOSLOV_IMAGEMAGICK convert PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 

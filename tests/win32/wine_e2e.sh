@@ -52,8 +52,8 @@ plain_background "#406090"
 cp -r "$SRC/muz" "$WORK/cwd/"
 FAKETIME_AT="2026-12-08 09:05:07" WINEDEBUG=-all,+mci start_scr /s
 id=$(wait_window 90)
-read -r x y w h < <(xdotool getwindowgeometry --shell "$id" | awk -F= '/^[XYWH]=/ {printf "%s ", $2} END {print ""}')
-[[ "$x $y $w $h" == "0 0 1024 768" ]] || fail "the window covers $w x $h at $x,$y, not the 1024 x 768 screen"
+eval "$(xdotool getwindowgeometry --shell "$id")"
+[[ "$X $Y $WIDTH $HEIGHT" == "0 0 1024 768" ]] || fail "the window covers $WIDTH x $HEIGHT at $X,$Y, not the 1024 x 768 screen"
 xdotool mousemove 300 470
 settled "$WORK/filled.png"
 wine "$BUILD/ladoslov-cells.exe" --date 2026-12-08 --size 1024x768 >"$WORK/cells.txt" 2>/dev/null || fail "ladoslov-cells"
