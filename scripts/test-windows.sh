@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-packages=(wine wine64 fonts-wine fonts-liberation xvfb xauth xdotool x11-utils imagemagick libfaketime
+packages=(wine wine64 fonts-wine fonts-liberation locales xvfb xauth xdotool x11-utils imagemagick libfaketime
   tesseract-ocr tesseract-ocr-rus python3 python3-pil)
 missing=()
 for p in "${packages[@]}"; do
