@@ -5,16 +5,8 @@ cd "$(dirname "$0")/.."
 
 packages=(wine wine64 fonts-wine fonts-liberation locales xvfb xauth xdotool x11-utils imagemagick libfaketime
   tesseract-ocr tesseract-ocr-rus python3 python3-pil)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -q
-  apt-get install -y -q --no-install-recommends "${missing[@]}"
-fi
+source scripts/packages.sh
+install_packages "${packages[@]}"
 
 scripts/build-windows.sh -DLADOSLOV_WERROR=ON
 bash tests/win32/wine_e2e.sh build-win .

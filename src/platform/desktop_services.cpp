@@ -148,19 +148,6 @@ std::filesystem::path DiskFileSystem::executableDir() const {
     return std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
 }
 
-bool DiskFileSystem::isDirectory(const std::filesystem::path& p) const {
-    std::error_code ec;
-    return std::filesystem::is_directory(p, ec);
-}
-
-std::unique_ptr<std::istream> DiskFileSystem::openForReading(const std::filesystem::path& p) const {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(p, ec)) return nullptr;
-    auto in = std::make_unique<std::ifstream>(p, std::ios::binary);
-    if (!*in) return nullptr;
-    return in;
-}
-
 std::string DiskFileSystem::findFirstFile(const std::filesystem::path& dir, std::string_view pattern) const {
     std::error_code ec;
     for (std::filesystem::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {

@@ -9,6 +9,7 @@
 
 #include "services/mersenne_random.h"
 #include "services/services.h"
+#include "services/standard_files.h"
 
 class QWidget;
 
@@ -77,11 +78,9 @@ private:
     QWidget* widget_ = nullptr;
 };
 
-class DiskFileSystem final : public FileSystem {
+class DiskFileSystem final : public StandardFiles {
 public:
     std::filesystem::path executableDir() const override;
-    bool isDirectory(const std::filesystem::path& p) const override;
-    std::unique_ptr<std::istream> openForReading(const std::filesystem::path& p) const override;
     std::string findFirstFile(const std::filesystem::path& dir, std::string_view pattern) const override;
 };
 

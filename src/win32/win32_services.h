@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "services/services.h"
+#include "services/standard_files.h"
 
 namespace ladoslov::win32 {
 
@@ -83,11 +84,9 @@ public:
     bool execute(std::string_view command) override;
 };
 
-class DiskFileSystem final : public FileSystem {
+class DiskFileSystem final : public StandardFiles {
 public:
     std::filesystem::path executableDir() const override;
-    bool isDirectory(const std::filesystem::path& p) const override;
-    std::unique_ptr<std::istream> openForReading(const std::filesystem::path& p) const override;
     std::string findFirstFile(const std::filesystem::path& dir, std::string_view pattern) const override;
 };
 

@@ -36,29 +36,14 @@ REG
   wineserver -p
 }
 
-# start_scr [args…]: ${SCR_COPY:-$SCR} (the screensaver) under wine in ${CWD:-$WORK/cwd}; FAKETIME_AT fixes the clock. Like
-# start_app: APP_PID, $WORK/rc.<pid>, $WORK/stderr.<pid>.
+# start_scr [args…]: ${SCR_COPY:-$SCR} (the screensaver) under wine in ${CWD:-$WORK/cwd}, as launch_in
+# starts it; FAKETIME_AT fixes the clock.
 start_scr() {
   local cwd=${CWD:-$WORK/cwd} env=(env "${WINE_LOCALE[@]}")
   mkdir -p "$cwd"
   # Only the date and time are faked: the program's timers run on the wine server's real monotonic clock.
   [[ -n "${FAKETIME_AT:-}" ]] && env+=(LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$FAKETIME_AT" FAKETIME_DONT_RESET=1
     FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1)
-  rm -f "$WORK/started"
-  (
-    cd "$cwd"
-    exec 3>"$WORK/stderr.starting.$BASHPID"
-    "${env[@]}" wine "${SCR_COPY:-$SCR}" "$@" 2>&3 3>&- &
-    pid=$!
-    exec 3>&-
-    mv "$WORK/stderr.starting.$BASHPID" "$WORK/stderr.$pid"
-    echo "$pid" >"$WORK/started"
-    rc=0
-    wait "$pid" || rc=$?
-    echo "$rc" >"$WORK/rc.$pid"
-  ) &
-  for _ in $(seq 100); do [[ -s "$WORK/started" ]] && break; sleep 0.02; done
-  APP_PID=$(cat "$WORK/started")
-  STARTED_PIDS+=("$APP_PID")
+  launch_in "$cwd" "${env[@]}" wine "${SCR_COPY:-$SCR}" "$@"
 }
 
