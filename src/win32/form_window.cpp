@@ -208,10 +208,7 @@ HBITMAP FormWindow::background(HDC dc) {
 
 void FormWindow::paintControl(HDC dc, void* graphicsPointer, const Control& c) {
     const RECT r = pixelsAround(boundsOf(c), tpp_);
-    RECT visible{};
-    RECT clip{};
-    ::GetClipBox(dc, &clip);
-    if (!::IntersectRect(&visible, &r, &clip)) return;
+    if (updateRegion_ && !::RectInRegion(updateRegion_, &r)) return;
     if (c.isLabel()) {
         const Label& l = static_cast<const Label&>(c);
         RECT text{toPixels(l.left()), toPixels(l.top()), toPixels(l.left() + l.width()), toPixels(l.top() + l.height())};
@@ -240,6 +237,13 @@ void FormWindow::paintControl(HDC dc, void* graphicsPointer, const Control& c) {
 }
 
 void FormWindow::paint() {
+    // The fill changes cells all over the window at once: only the controls in the changed places are drawn,
+    // not everything in the rectangle around them.
+    updateRegion_ = ::CreateRectRgn(0, 0, 0, 0);
+    if (::GetUpdateRgn(hwnd_, updateRegion_, FALSE) == ERROR) {
+        ::DeleteObject(updateRegion_);
+        updateRegion_ = nullptr;
+    }
     PAINTSTRUCT ps{};
     HDC screen = ::BeginPaint(hwnd_, &ps);
     const RECT& area = ps.rcPaint;
@@ -250,7 +254,14 @@ void FormWindow::paint() {
         HBITMAP buffer = ::CreateCompatibleBitmap(screen, w, h);
         HGDIOBJ oldBuffer = ::SelectObject(dc, buffer);
         ::SetViewportOrgEx(dc, -area.left, -area.top, nullptr);
-        ::IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+        if (updateRegion_) {
+            // A clip region is in the buffer's own pixels.
+            HRGN clip = ::CreateRectRgn(0, 0, 0, 0);
+            ::CombineRgn(clip, updateRegion_, nullptr, RGN_COPY);
+            ::OffsetRgn(clip, -area.left, -area.top);
+            ::SelectClipRgn(dc, clip);
+            ::DeleteObject(clip);
+        }
         HBITMAP picture = form_.backgroundPainted() ? background(screen) : nullptr;
         if (picture) {
             HDC source = ::CreateCompatibleDC(screen);
@@ -290,6 +301,8 @@ void FormWindow::paint() {
         ::DeleteDC(dc);
     }
     ::EndPaint(hwnd_, &ps);
+    if (updateRegion_) ::DeleteObject(updateRegion_);
+    updateRegion_ = nullptr;
     if (!firstFrameReported_) {
         firstFrameReported_ = true;
         if (std::getenv("LADOSLOV_FIRST_FRAME")) {

@@ -77,6 +77,7 @@ private:
     std::string backgroundSource_;
     SIZE backgroundSize_{};
     bool firstFrameReported_ = false;
+    HRGN updateRegion_ = nullptr;  // while painting: the places to repaint, in client pixels
 };
 
 }  // namespace ladoslov::win32
