@@ -127,6 +127,7 @@ int main(int argc, char** argv) {
 
     OnePass window(sceneOf(form, tpp, app.palette()));
     window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    window.setGeometry(QRect(QPoint(0, 0), screen));  // without a window manager "full screen" does not size it
     ladoslov::FirstFrameReporter::watch(&window);
     window.showFullScreen();
     return QApplication::exec();
