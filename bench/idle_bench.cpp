@@ -44,7 +44,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr double kSettleS = 5;       // the fill takes under a second
-constexpr double kTuneOverS = 85;    // the shipped tune (tools/tune) lasts 78 s and plays once
+constexpr double kTuneOverS = 85;    // the shipped tune (tools/tune) lasts 79 s and plays once
 constexpr double kStartTimeoutS = 30;
 
 double monotonicS() { return static_cast<double>(monotonicNs()) / 1e9; }
