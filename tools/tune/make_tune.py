@@ -307,8 +307,9 @@ def render(midi, out):
 
 def mp3_seconds(data):
     """The length the encoder wrote into the first frame's Xing/Info header, or None."""
+    audio = 10 + sum(b << 7 * (3 - i) for i, b in enumerate(data[6:10])) if data[:3] == b"ID3" else 0
     for tag in (b"Xing", b"Info"):
-        at = data.find(tag)
+        at = data.find(tag, audio, audio + 200)
         if at >= 0 and int.from_bytes(data[at + 4:at + 8], "big") & 1:
             return int.from_bytes(data[at + 8:at + 12], "big") * 1152 / RATE
     return None
