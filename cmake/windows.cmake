@@ -38,7 +38,7 @@ target_link_libraries(ladoslov PRIVATE ladoslov_win32 ladoslov_warnings)
 set_target_properties(ladoslov PROPERTIES SUFFIX .scr)
 
 foreach(folder Data muz)
-  list(APPEND LADOSLOV_WIN_COPIES
+  list(APPEND LADOSLOV_WIN_COPIES COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/${folder}
     COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/${folder} ${CMAKE_BINARY_DIR}/${folder})
 endforeach()
 add_custom_target(ladoslov_runtime_data ALL ${LADOSLOV_WIN_COPIES})

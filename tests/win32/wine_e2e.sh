@@ -49,7 +49,16 @@ wait_gone() { app_exit_code "$1"; }
 
 # ---- /s on a known date: the screen, the cells, F10, a second copy, the tune, a key ------------------
 plain_background "#406090"
-cp -r "$SRC/muz" "$WORK/cwd/"
+# A tune that wine's multimedia interface plays on the null device: two seconds of a tone as a WAV.
+mkdir -p "$WORK/cwd/muz"
+"$PY" - "$WORK/cwd/muz/ladoslov.wav" <<'PYTHON'
+import math, struct, sys, wave
+with wave.open(sys.argv[1], "wb") as w:
+    w.setnchannels(1)
+    w.setsampwidth(2)
+    w.setframerate(22050)
+    w.writeframes(b"".join(struct.pack("<h", int(8000 * math.sin(2 * math.pi * 440 * i / 22050))) for i in range(44100)))
+PYTHON
 FAKETIME_AT="2026-12-08 09:05:07" WINEDEBUG=-all,+mci start_scr /s
 id=$(wait_window 90)
 eval "$(xdotool getwindowgeometry --shell "$id")"
@@ -105,8 +114,8 @@ keeps_running "the second copy ended the first"
 xdotool key x
 [[ $(wait_gone 15) == 0 ]] || fail "a character key did not end the screensaver"
 trace="$WORK/stderr.$first"
-plays=$(grep -cF 'mciExecute (play "muz\ladoslov.mid")' "$trace" || true)
-stops=$(grep -cF 'mciExecute (stop "muz\ladoslov.mid")' "$trace" || true)
+plays=$(grep -cF 'mciExecute (play "muz\ladoslov.wav")' "$trace" || true)
+stops=$(grep -cF 'mciExecute (stop "muz\ladoslov.wav")' "$trace" || true)
 echo "  mciExecute: $plays play, $stops stop"
 ((plays == 1 && stops == 2)) || fail "expected one play and two stop commands at mciExecute, saw $plays and $stops"
 
