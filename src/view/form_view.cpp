@@ -56,9 +56,6 @@ int buttonCode(Qt::MouseButton b) {
     }
 }
 
-// The design's scale: its pictures' pixels and its fonts' sizes are at 15 twips per pixel (96 dpi).
-constexpr double kDesignTwipsPerPixel = 15.0;
-
 int shiftCode(Qt::KeyboardModifiers m) {
     return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
 }
@@ -174,6 +171,7 @@ void FormView::syncWindow() {
         stretchedBackground_ = QPixmap();
     }
     setGeometry(toPixels(form_.left()), toPixels(form_.top()), toPixels(form_.width()), toPixels(form_.height()));
+    update();
 }
 
 void FormView::syncTimers() {
@@ -199,11 +197,7 @@ const QPixmap& FormView::pictureOf(const Image& image) {
 }
 
 void FormView::paintLabel(QPainter& p, const Label& l, const QRect& r) const {
-    QFont font = toQFont(l.font());
-    // Points count at the screen's dots per inch; the window's own scale may differ from the screen's.
-    const double scale = 1440.0 / (tpp_ * logicalDpiY());
-    if (scale != 1.0) font.setPointSizeF(font.pointSizeF() * scale);
-    p.setFont(font);
+    p.setFont(toQFont(l.font(), viewScale(tpp_)));
     p.setPen(toQColor(l.foreColour(), palette()));
     const int flags = Qt::AlignLeft | Qt::AlignTop | (l.wordWrap() ? Qt::TextWordWrap : 0);
     p.drawText(r, flags, captionToQString(l.caption()));
@@ -215,8 +209,8 @@ void FormView::paintLabel(QPainter& p, const Label& l, const QRect& r) const {
 }
 
 void FormView::paintImage(QPainter& p, const Image& image, const QRect& r) {
-    // A picture keeps its own pixel size at the design's scale, and shrinks or grows with the window's.
-    const double scale = kDesignTwipsPerPixel / tpp_;
+    // At its own pixel size, shrunk with the layout of a preview.
+    const double scale = viewScale(tpp_);
     const QPixmap& pixmap = pictureOf(image);
     const int frame = image.sunkenFrame() ? 2 : 0;
     p.save();
