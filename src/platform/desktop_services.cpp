@@ -77,11 +77,6 @@ std::string LocaleFormats::longTime(const TimeOfDay& t) const {
     return locale_.toString(QTime(t.hour, t.minute, t.second), format).toStdString();
 }
 
-float MersenneRandom::next() {
-    // 24 random bits: uniform in [0, 1) with single-precision resolution, never 1.
-    return static_cast<float>(engine_() >> 8) * (1.0f / 16777216.0f);
-}
-
 Twips PrimaryScreen::width() const {
     const QScreen* s = QGuiApplication::primaryScreen();
     return s ? static_cast<Twips>(s->geometry().width() * twipsPerPixel()) : 15360;
@@ -151,19 +146,6 @@ bool WidgetTopMost::makeTopMost() {
 
 std::filesystem::path DiskFileSystem::executableDir() const {
     return std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
-}
-
-bool DiskFileSystem::isDirectory(const std::filesystem::path& p) const {
-    std::error_code ec;
-    return std::filesystem::is_directory(p, ec);
-}
-
-std::unique_ptr<std::istream> DiskFileSystem::openForReading(const std::filesystem::path& p) const {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(p, ec)) return nullptr;
-    auto in = std::make_unique<std::ifstream>(p, std::ios::binary);
-    if (!*in) return nullptr;
-    return in;
 }
 
 std::string DiskFileSystem::findFirstFile(const std::filesystem::path& dir, std::string_view pattern) const {

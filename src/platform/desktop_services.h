@@ -4,11 +4,12 @@
 #include <QFontMetricsF>
 #include <QLocale>
 #include <QString>
-#include <random>
 #include <utility>
 #include <vector>
 
+#include "services/mersenne_random.h"
 #include "services/services.h"
+#include "services/standard_files.h"
 
 class QWidget;
 
@@ -37,15 +38,6 @@ public:
 
 private:
     QLocale locale_;
-};
-
-class MersenneRandom final : public RandomSource {
-public:
-    void seed(std::uint32_t value) override { engine_.seed(value); }
-    float next() override;
-
-private:
-    std::mt19937 engine_{5489u};
 };
 
 class PrimaryScreen final : public ScreenInfo {
@@ -86,11 +78,9 @@ private:
     QWidget* widget_ = nullptr;
 };
 
-class DiskFileSystem final : public FileSystem {
+class DiskFileSystem final : public StandardFiles {
 public:
     std::filesystem::path executableDir() const override;
-    bool isDirectory(const std::filesystem::path& p) const override;
-    std::unique_ptr<std::istream> openForReading(const std::filesystem::path& p) const override;
     std::string findFirstFile(const std::filesystem::path& dir, std::string_view pattern) const override;
 };
 

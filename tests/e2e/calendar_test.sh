@@ -28,6 +28,10 @@ jan_y() { cell_y 1560 "$1"; }
 # count FILE X Y COLOUR: pixels of COLOUR in the 15 × 13 box of a caption drawn at X, Y.
 count() { pixels count "$1" "$2" "$3" 15 13 "$4" 40; }
 
+# Every day cell where and in the colour the core puts it: the same listing checks the Windows build.
+"$BUILD/ladoslov-cells" --date 2026-12-08 --size 1024x768 >"$WORK/cells.txt" || fail "ladoslov-cells failed"
+pixels cells "$WORK/filled.png" "$WORK/cells.txt" || fail "day cells differ from the core's listing"
+
 # Weekend cells are red: December's Saturdays 5, 12, 19, 26 and Sundays 6, 13, 20, 27; January's
 # Saturday the 3rd (cell 5), Sunday the 4th (cell 6) and the blue 10th, which falls on a Saturday (cell 12).
 for i in 5 12 19 26 6 13 20 27; do

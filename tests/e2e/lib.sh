@@ -81,12 +81,20 @@ start_app() {
   [[ -n "${FAKETIME_FILE:-}" ]] &&
     env=(env LD_PRELOAD="$FAKETIME_LIB" FAKETIME_TIMESTAMP_FILE="$FAKETIME_FILE" FAKETIME_NO_CACHE=1
       FAKETIME_DONT_FAKE_MONOTONIC=1)
+  launch_in "$WORK/cwd" "${env[@]}" "$BUILD/ladoslov" "$@"
+}
+
+# launch_in DIR COMMAND…: starts COMMAND in DIR. APP_PID is its process; its exit code lands in
+# $WORK/rc.<pid> (see app_exit_code), what it writes to stderr in $WORK/stderr.<pid> (shown by fail).
+launch_in() {
+  local dir=$1
+  shift
   rm -f "$WORK/started"
   (
-    cd "$WORK/cwd"
+    cd "$dir"
     # Opened before the start, renamed once the pid is known: the program writes to the same file.
     exec 3>"$WORK/stderr.starting.$BASHPID"
-    "${env[@]}" "$BUILD/ladoslov" "$@" 2>&3 3>&- &
+    "$@" 2>&3 3>&- &
     pid=$!
     exec 3>&-
     mv "$WORK/stderr.starting.$BASHPID" "$WORK/stderr.$pid"

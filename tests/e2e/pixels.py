@@ -5,6 +5,8 @@
   pixels.py differ FILE X Y W H BACKGROUND  -> pixels farther than 60 from BACKGROUND in the rectangle
   pixels.py changed A B X Y W H             -> pixels that differ between two screenshots in the rectangle
   pixels.py changed_outside A B [X Y W H]…  -> pixels that differ anywhere but in the rectangles given
+  pixels.py cells FILE LISTING              -> whether every day cell that ladoslov-cells lists is drawn at its
+                                               place in its colour (and framed where it says so); exit 1 if not
 """
 import sys
 
@@ -26,6 +28,32 @@ def region(image, x, y, w, h):
 
 def distance(a, b):
     return max(abs(p - q) for p, q in zip(a, b))
+
+
+def cells(im, listing):
+    """Each listed caption (x y #rrggbb framed|plain day) has its colour in the 15 x 13 box it starts, no other
+    marking colour there, and, when framed, black lines along the box's left and top."""
+    marks = [rgb(c) for c in ("#ff0000", "#0000ff", "#ffff00")]
+    wrong, count = [], 0
+    for line in open(listing):
+        x, y, colour, frame, day = line.split()
+        x, y, want = int(x), int(y), rgb(colour)
+        count += 1
+        box = list(region(im, x, y, 15, 13))
+        if sum(distance(p, want) <= 40 for p in box) < 4:
+            wrong.append(f"day {day} at {x},{y} is not {colour}")
+        for mark in marks:
+            if mark != want and any(distance(p, mark) <= 40 for p in box):
+                wrong.append(f"day {day} at {x},{y} shows #%02x%02x%02x" % mark)
+        if frame == "framed":
+            left = sum(distance(p, (0, 0, 0)) <= 8 for p in region(im, x, y, 1, 13))
+            top = sum(distance(p, (0, 0, 0)) <= 8 for p in region(im, x, y, 12, 1))
+            if left < 10 or top < 6:
+                wrong.append(f"day {day} at {x},{y} is not framed")
+    print(f"{count} day cells, {len(wrong)} wrong")
+    for w in wrong[:20]:
+        print("  " + w)
+    return count > 0 and not wrong
 
 
 def main(argv):
@@ -59,6 +87,8 @@ def main(argv):
             x, y, w, h = rects[i:i + 4]
             draw.rectangle((x, y, x + w - 1, y + h - 1), fill=0)
         print(diff.histogram()[255])
+    elif cmd == "cells":
+        sys.exit(0 if cells(Image.open(argv[2]).convert("RGB"), argv[3]) else 1)
     else:
         sys.exit("unknown command " + cmd)
 

@@ -103,8 +103,10 @@ class RecordingMultimedia final : public MultimediaCommands {
 public:
     std::vector<std::string> commands;
     bool result = true;
+    // Recorded with '/' between folders, so that one expectation holds where the platform writes '\\'.
     bool execute(std::string_view command) override {
-        commands.emplace_back(command);
+        std::string& c = commands.emplace_back(command);
+        if (std::filesystem::path::preferred_separator == '\\') std::replace(c.begin(), c.end(), '\\', '/');
         return result;
     }
 };

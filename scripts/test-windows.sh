@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds the Windows screensaver with warnings as errors and tests it under wine on a virtual screen.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+packages=(wine wine64 fonts-wine fonts-liberation locales xvfb xauth xdotool x11-utils imagemagick libfaketime
+  tesseract-ocr tesseract-ocr-rus python3 python3-pil)
+source scripts/packages.sh
+install_packages "${packages[@]}"
+
+scripts/build-windows.sh -DLADOSLOV_WERROR=ON
+bash tests/win32/wine_e2e.sh build-win .

@@ -1,0 +1,439 @@
+#include "win32/form_window.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <gdiplus.h>
+
+#include "win32/pictures.h"
+#include "win32/resources.h"
+#include "win32/win32_services.h"
+
+namespace ladoslov::win32 {
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"LadoslovForm1";
+constexpr UINT_PTR kToolId = 1;
+
+COLORREF toColorRef(Colour c) {
+    if (c == kSystemText) return ::GetSysColor(COLOR_BTNTEXT);
+    return RGB((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF);
+}
+
+int buttonOf(UINT message) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_LBUTTONDBLCLK:
+            return kLeftButton;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_RBUTTONDBLCLK:
+            return kRightButton;
+        default:
+            return kMiddleButton;
+    }
+}
+
+}  // namespace
+
+int shiftState() {
+    return (::GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+           (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+RECT pixelsAround(const TwipsRect& r, double tpp) {
+    return RECT{static_cast<LONG>(std::floor(r.left / tpp)), static_cast<LONG>(std::floor(r.top / tpp)),
+                static_cast<LONG>(std::ceil((r.left + r.width) / tpp)),
+                static_cast<LONG>(std::ceil((r.top + r.height) / tpp))};
+}
+
+FormWindow::FormWindow(Form1& form, HINSTANCE instance, double twipsPerPixel)
+    : form_(form), tpp_(twipsPerPixel), tracker_(form), pointer_(form) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    // Double-clicks arrive as such, for the pictures' DblClick.
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &FormWindow::windowProc;
+    wc.hInstance = instance;
+    wc.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_LADOSLOV));
+    wc.hIconSm = static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_LADOSLOV), IMAGE_ICON, 16, 16, LR_DEFAULTCOLOR));
+    wc.lpszClassName = kWindowClass;
+    ::RegisterClassExW(&wc);
+    cursorA_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_CURSOR_A));
+    cursorB_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_CURSOR_B));
+    arrow_ = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+
+    hwnd_ = ::CreateWindowExW(0, kWindowClass, widen(form.caption()).c_str(), WS_POPUP, toPixels(form.left()),
+                              toPixels(form.top()), toPixels(form.width()), toPixels(form.height()), nullptr, nullptr,
+                              instance, this);
+
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    toolTip_ = ::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance,
+                                 nullptr);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = kToolId;
+    tool.lpszText = LPSTR_TEXTCALLBACKW;
+    ::SendMessageW(toolTip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    ::SendMessageW(toolTip_, TTM_SETMAXTIPWIDTH, 0, 600);
+}
+
+FormWindow::~FormWindow() {
+    for (int i = 0; i < 14; ++i)
+        if (timerRunning_[static_cast<std::size_t>(i)]) ::KillTimer(hwnd_, static_cast<UINT_PTR>(i + 1));
+    if (hwnd_) ::DestroyWindow(hwnd_);
+    for (auto& [font, handle] : fonts_) ::DeleteObject(handle);
+    if (background_) ::DeleteObject(background_);
+}
+
+int FormWindow::toPixels(Twips t) const { return static_cast<int>(std::lround(t / tpp_)); }
+
+void FormWindow::show() {
+    refresh();
+    ::ShowWindow(hwnd_, SW_SHOW);
+    ::SetForegroundWindow(hwnd_);
+    ::SetFocus(hwnd_);
+}
+
+void FormWindow::startTimers() {
+    timersStarted_ = true;
+    syncTimers();
+}
+
+int FormWindow::run() {
+    MSG msg{};
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return form_.ended() ? form_.exitCode() : static_cast<int>(msg.wParam);
+}
+
+void FormWindow::syncTimers() {
+    for (int i = 0; i < 14; ++i) {
+        const Timer& t = form_.timer(i + 1);
+        const bool run = timersStarted_ && t.enabled() && !form_.ended();
+        bool& running = timerRunning_[static_cast<std::size_t>(i)];
+        if (run == running) continue;
+        running = run;
+        // The system delivers at its own resolution: the 1 ms fill timers tick about once a frame.
+        if (run)
+            ::SetTimer(hwnd_, static_cast<UINT_PTR>(i + 1), static_cast<UINT>(t.interval()), nullptr);
+        else
+            ::KillTimer(hwnd_, static_cast<UINT_PTR>(i + 1));
+    }
+}
+
+void FormWindow::refresh() {
+    const ChangeTracker::Changes changes = tracker_.take();
+    if (changes.whole) {
+        ::SetWindowPos(hwnd_, nullptr, toPixels(form_.left()), toPixels(form_.top()), toPixels(form_.width()),
+                       toPixels(form_.height()), SWP_NOZORDER | SWP_NOACTIVATE);
+        ::InvalidateRect(hwnd_, nullptr, FALSE);
+    } else {
+        for (const TwipsRect& area : changes.areas) {
+            const RECT r = pixelsAround(area, tpp_);
+            ::InvalidateRect(hwnd_, &r, FALSE);
+        }
+    }
+    std::optional<TwipsRect> ghost;
+    if (auto g = pointer_.ghost()) ghost = g->bounds;
+    if (ghost != ghostShown_) {
+        for (const auto& r : {ghostShown_, ghost}) {
+            if (!r) continue;
+            const RECT px = pixelsAround(*r, tpp_);
+            ::InvalidateRect(hwnd_, &px, FALSE);
+        }
+        ghostShown_ = ghost;
+    }
+    syncTimers();
+}
+
+HFONT FormWindow::fontOf(const Font& font) {
+    for (const auto& [f, handle] : fonts_)
+        if (f == font) return handle;
+    fonts_.emplace_back(font, createFont(font, static_cast<int>(std::lround(1440.0 / tpp_))));
+    return fonts_.back().second;
+}
+
+Gdiplus::Bitmap* FormWindow::pictureOf(const Image& image) {
+    auto it = pictures_.find(&image);
+    if (it == pictures_.end()) it = pictures_.emplace(&image, loadPicture(image.picture())).first;
+    return it->second.get();
+}
+
+HBITMAP FormWindow::background(HDC dc) {
+    RECT client{};
+    ::GetClientRect(hwnd_, &client);
+    const SIZE size{client.right, client.bottom};
+    const std::string& source = form_.PctFon.picture();
+    if (background_ && source == backgroundSource_ && size.cx == backgroundSize_.cx && size.cy == backgroundSize_.cy)
+        return background_;
+    if (background_) ::DeleteObject(background_);
+    background_ = nullptr;
+    backgroundSource_ = source;
+    backgroundSize_ = size;
+    std::unique_ptr<Gdiplus::Bitmap> picture = loadPicture(source);
+    if (!picture) picture = loadPicture(kPictureBackground);
+    if (!picture || size.cx <= 0 || size.cy <= 0) return nullptr;
+    // Stretched to the window once; every paint copies from it.
+    background_ = ::CreateCompatibleBitmap(dc, size.cx, size.cy);
+    HDC memory = ::CreateCompatibleDC(dc);
+    HGDIOBJ old = ::SelectObject(memory, background_);
+    {
+        Gdiplus::Graphics g(memory);
+        g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
+        g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
+        Gdiplus::ImageAttributes edges;
+        edges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
+        g.DrawImage(picture.get(), Gdiplus::Rect(0, 0, size.cx, size.cy), 0, 0,
+                    static_cast<INT>(picture->GetWidth()), static_cast<INT>(picture->GetHeight()),
+                    Gdiplus::UnitPixel, &edges);
+    }
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    return background_;
+}
+
+void FormWindow::paintControl(HDC dc, void* graphicsPointer, const Control& c) {
+    const RECT r = pixelsAround(boundsOf(c), tpp_);
+    if (updateRegion_ && !::RectInRegion(updateRegion_, &r)) return;
+    if (c.isLabel()) {
+        const Label& l = static_cast<const Label&>(c);
+        RECT text{toPixels(l.left()), toPixels(l.top()), toPixels(l.left() + l.width()), toPixels(l.top() + l.height())};
+        HGDIOBJ old = ::SelectObject(dc, fontOf(l.font()));
+        ::SetTextColor(dc, toColorRef(l.foreColour()));
+        const std::wstring caption = widen(l.caption());
+        ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
+                    DT_LEFT | DT_TOP | DT_NOPREFIX | (l.wordWrap() ? DT_WORDBREAK : 0));
+        ::SelectObject(dc, old);
+        if (l.borderStyle() == BorderStyle::FixedSingle) ::FrameRect(dc, &text, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        return;
+    }
+    const Image& image = static_cast<const Image&>(c);
+    Gdiplus::Bitmap* picture = pictureOf(image);
+    const int frame = image.sunkenFrame() ? 2 : 0;
+    const int left = toPixels(image.left()), top = toPixels(image.top());
+    if (picture) {
+        auto& g = *static_cast<Gdiplus::Graphics*>(graphicsPointer);
+        g.DrawImage(picture, left + frame, top + frame, static_cast<INT>(picture->GetWidth()),
+                    static_cast<INT>(picture->GetHeight()));
+    }
+    if (frame) {
+        RECT edge{left, top, toPixels(image.left() + image.width()), toPixels(image.top() + image.height())};
+        ::DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
+    }
+}
+
+void FormWindow::paint() {
+    // The fill changes cells all over the window at once: only the controls in the changed places are drawn,
+    // not everything in the rectangle around them.
+    updateRegion_ = ::CreateRectRgn(0, 0, 0, 0);
+    if (::GetUpdateRgn(hwnd_, updateRegion_, FALSE) == ERROR) {
+        ::DeleteObject(updateRegion_);
+        updateRegion_ = nullptr;
+    }
+    PAINTSTRUCT ps{};
+    HDC screen = ::BeginPaint(hwnd_, &ps);
+    const RECT& area = ps.rcPaint;
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    if (w > 0 && h > 0) {
+        // Drawn off screen, then copied in one go: no flicker.
+        HDC dc = ::CreateCompatibleDC(screen);
+        HBITMAP buffer = ::CreateCompatibleBitmap(screen, w, h);
+        HGDIOBJ oldBuffer = ::SelectObject(dc, buffer);
+        ::SetViewportOrgEx(dc, -area.left, -area.top, nullptr);
+        if (updateRegion_) {
+            // A clip region is in the buffer's own pixels.
+            HRGN clip = ::CreateRectRgn(0, 0, 0, 0);
+            ::CombineRgn(clip, updateRegion_, nullptr, RGN_COPY);
+            ::OffsetRgn(clip, -area.left, -area.top);
+            ::SelectClipRgn(dc, clip);
+            ::DeleteObject(clip);
+        }
+        HBITMAP picture = form_.backgroundPainted() ? background(screen) : nullptr;
+        if (picture) {
+            HDC source = ::CreateCompatibleDC(screen);
+            HGDIOBJ old = ::SelectObject(source, picture);
+            ::BitBlt(dc, area.left, area.top, w, h, source, area.left, area.top, SRCCOPY);
+            ::SelectObject(source, old);
+            ::DeleteDC(source);
+        } else {
+            ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_BTNFACE));
+        }
+        ::SetBkMode(dc, TRANSPARENT);
+        {
+            Gdiplus::Graphics g(dc);
+            for (const Control* c : form_.inventory().stackingOrder())
+                if (c->visible() && c->kind() != ControlKind::PictureBox) paintControl(dc, &g, *c);
+            if (auto ghost = pointer_.ghost()) {
+                // The drag feedback: the picture itself, half transparent, under the pointer.
+                if (Gdiplus::Bitmap* p = pictureOf(*ghost->image)) {
+                    Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0},
+                                                    {0, 1, 0, 0, 0},
+                                                    {0, 0, 1, 0, 0},
+                                                    {0, 0, 0, 0.6f, 0},
+                                                    {0, 0, 0, 0, 1}}};
+                    Gdiplus::ImageAttributes faded;
+                    faded.SetColorMatrix(&matrix);
+                    g.DrawImage(p,
+                                Gdiplus::Rect(toPixels(ghost->bounds.left), toPixels(ghost->bounds.top),
+                                              static_cast<INT>(p->GetWidth()), static_cast<INT>(p->GetHeight())),
+                                0, 0, static_cast<INT>(p->GetWidth()), static_cast<INT>(p->GetHeight()),
+                                Gdiplus::UnitPixel, &faded);
+                }
+            }
+        }
+        ::BitBlt(screen, area.left, area.top, w, h, dc, area.left, area.top, SRCCOPY);
+        ::SelectObject(dc, oldBuffer);
+        ::DeleteObject(buffer);
+        ::DeleteDC(dc);
+    }
+    ::EndPaint(hwnd_, &ps);
+    if (updateRegion_) ::DeleteObject(updateRegion_);
+    updateRegion_ = nullptr;
+    if (!firstFrameReported_) {
+        firstFrameReported_ = true;
+        if (std::getenv("LADOSLOV_FIRST_FRAME")) {
+            std::fprintf(stderr, "first-frame\n");
+            std::fflush(stderr);
+        }
+    }
+}
+
+void FormWindow::updateToolTip(Twips x, Twips y) {
+    const Control* c = controlAt(form_, x, y);
+    if (c == hovered_) return;
+    hovered_ = c;
+    ::SendMessageW(toolTip_, TTM_POP, 0, 0);
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = hwnd_;
+    tool.uId = kToolId;
+    // The tip stands for the control under the pointer until the pointer leaves it.
+    if (c) tool.rect = pixelsAround(boundsOf(*c), tpp_);
+    ::SendMessageW(toolTip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void FormWindow::mouse(UINT message, WPARAM, LPARAM lParam) {
+    const Twips x = toTwips(GET_X_LPARAM(lParam)), y = toTwips(GET_Y_LPARAM(lParam));
+    switch (message) {
+        case WM_MOUSEMOVE:
+            pointer_.move(x, y, toTwips(std::max(::GetSystemMetrics(SM_CXDRAG), ::GetSystemMetrics(SM_CYDRAG))));
+            updateToolTip(x, y);
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+            pointer_.press(buttonOf(message), shiftState(), x, y);
+            break;
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
+            pointer_.doublePress(buttonOf(message), shiftState(), x, y);
+            break;
+        default:
+            pointer_.release(buttonOf(message), shiftState(), x, y);
+            break;
+    }
+    if (pointer_.held() && ::GetCapture() != hwnd_) ::SetCapture(hwnd_);
+    if (!pointer_.held() && ::GetCapture() == hwnd_) ::ReleaseCapture();
+    refresh();
+}
+
+LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->hwnd_ = hwnd;
+    }
+    auto* self = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return self ? self->handle(message, wParam, lParam) : ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            paint();
+            return 0;
+        case WM_TIMER:
+            if (wParam >= 1 && wParam <= 14) {
+                form_.timerTick(static_cast<int>(wParam));
+                refresh();
+            }
+            return 0;
+        case WM_SETCURSOR:
+            if (LOWORD(lParam) == HTCLIENT) {
+                POINT p{};
+                ::GetCursorPos(&p);
+                ::ScreenToClient(hwnd_, &p);
+                const Control* c = controlAt(form_, toTwips(p.x), toTwips(p.y));
+                const Cursor cursor = c ? c->cursor() : Cursor::Arrow;
+                ::SetCursor(cursor == Cursor::A ? cursorA_ : cursor == Cursor::B ? cursorB_ : arrow_);
+                return TRUE;
+            }
+            break;
+        case WM_NOTIFY: {
+            auto* header = reinterpret_cast<NMHDR*>(lParam);
+            if (header->hwndFrom == toolTip_ && header->code == TTN_GETDISPINFOW) {
+                auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+                hoveredTip_ = hovered_ ? widen(hovered_->toolTip()) : std::wstring();
+                info->lpszText = hoveredTip_.data();
+                return 0;
+            }
+            break;
+        }
+        case WM_MOUSEMOVE:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDBLCLK:
+        case WM_MBUTTONDBLCLK:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            mouse(message, wParam, lParam);
+            return 0;
+        case WM_CAPTURECHANGED:
+            return 0;
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            // F10 comes as a system key; the system's menu loop must not have it.
+            if (!form_.ended()) form_.Form_KeyDown(static_cast<int>(wParam), shiftState());
+            refresh();
+            if (message == WM_SYSKEYDOWN && wParam != VK_F10) break;
+            return 0;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            if (!form_.ended()) form_.Form_KeyUp(static_cast<int>(wParam), shiftState());
+            refresh();
+            if (message == WM_SYSKEYUP && wParam != VK_F10) break;
+            return 0;
+        case WM_CHAR:
+            if (!form_.ended()) form_.Form_KeyPress(static_cast<char32_t>(wParam));
+            refresh();
+            return 0;
+        case WM_CLOSE:
+            form_.Form_Unload();
+            return 0;
+        default:
+            break;
+    }
+    return ::DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace ladoslov::win32

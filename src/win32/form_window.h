@@ -1,0 +1,83 @@
+#pragma once
+// The thin Win32 view: one borderless window that paints the core's controls in stacking order over the
+// stretched background, and forwards the mouse, the keys and the timer ticks to the core.
+
+#include <windows.h>
+
+#include <array>
+#include <map>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "screen/form.h"
+#include "screen/pointer.h"
+
+namespace Gdiplus {
+class Bitmap;
+}
+
+namespace ladoslov::win32 {
+
+// A key's shift state as the window's handlers count it: 1 Shift, 2 Ctrl, 4 Alt.
+int shiftState();
+
+// Twips to the smallest pixel rectangle that holds them.
+RECT pixelsAround(const TwipsRect& r, double twipsPerPixel);
+
+class FormWindow {
+public:
+    FormWindow(Form1& form, HINSTANCE instance, double twipsPerPixel);
+    ~FormWindow();
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+
+    HWND handle() const { return hwnd_; }
+    // Shows the window where the core put it, with the keyboard focus.
+    void show();
+    // Starts the timers of the core; until then none ticks.
+    void startTimers();
+    // Runs the message loop until the program ends; returns its exit code.
+    int run();
+
+private:
+    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+
+    // After every event: what changed is repainted, the window follows the core, the timers follow theirs.
+    void refresh();
+    void syncTimers();
+    void paint();
+    void paintControl(HDC dc, void* graphics, const Control& c);
+    HBITMAP background(HDC dc);
+    HFONT fontOf(const Font& font);
+    Gdiplus::Bitmap* pictureOf(const Image& image);
+    void mouse(UINT message, WPARAM wParam, LPARAM lParam);
+    void updateToolTip(Twips x, Twips y);
+
+    Twips toTwips(int pixels) const { return static_cast<Twips>(pixels * tpp_); }
+    int toPixels(Twips t) const;
+
+    Form1& form_;
+    double tpp_;
+    HWND hwnd_ = nullptr;
+    HWND toolTip_ = nullptr;
+    HCURSOR cursorA_ = nullptr, cursorB_ = nullptr, arrow_ = nullptr;
+    ChangeTracker tracker_;
+    PointerInput pointer_;
+    std::optional<TwipsRect> ghostShown_;
+    const Control* hovered_ = nullptr;
+    std::wstring hoveredTip_;
+    std::array<bool, 14> timerRunning_{};
+    bool timersStarted_ = false;
+
+    std::vector<std::pair<Font, HFONT>> fonts_;
+    std::map<const Image*, std::unique_ptr<Gdiplus::Bitmap>> pictures_;
+    HBITMAP background_ = nullptr;
+    std::string backgroundSource_;
+    SIZE backgroundSize_{};
+    bool firstFrameReported_ = false;
+    HRGN updateRegion_ = nullptr;  // while painting: the places to repaint, in client pixels
+};
+
+}  // namespace ladoslov::win32

@@ -1,0 +1,109 @@
+#pragma once
+// The real platform services of the Windows screensaver.
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "services/services.h"
+#include "services/standard_files.h"
+
+namespace ladoslov::win32 {
+
+std::wstring widen(std::string_view utf8);
+std::string narrow(std::wstring_view text);
+
+// Twips per pixel of the screen at its real dots per inch (15 at 96 dpi, 7.5 at 192).
+double twipsPerPixel();
+
+class SystemClock final : public Clock {
+public:
+    Date today() const override;
+    TimeOfDay timeOfDay() const override;
+    std::uint32_t timerSeed() const override;
+};
+
+// The user's short date and long time format.
+class UserLocaleFormats final : public RegionalFormats {
+public:
+    std::string shortDate(const Date& d) const override;
+    std::string longTime(const TimeOfDay& t) const override;
+};
+
+class PrimaryScreen final : public ScreenInfo {
+public:
+    Twips width() const override;
+    Twips height() const override;
+};
+
+// A GDI font of the design at the screen's dots per inch.
+HFONT createFont(const Font& font, int dpi);
+
+class GdiMeasurer final : public TextMeasurer {
+public:
+    GdiMeasurer();
+    ~GdiMeasurer() override;
+    GdiMeasurer(const GdiMeasurer&) = delete;
+    GdiMeasurer& operator=(const GdiMeasurer&) = delete;
+    TwipsSize measure(std::string_view text, const Font& font, Twips wrapWidth) const override;
+
+private:
+    HFONT fontOf(const Font& font) const;
+    HDC dc_;
+    int dpi_;
+    mutable std::vector<std::pair<Font, HFONT>> fonts_;
+};
+
+// One copy per session: a named mutex that goes with the process, however it ends.
+class MutexInstanceGuard final : public InstanceGuard {
+public:
+    ~MutexInstanceGuard() override;
+    bool anotherInstanceRunning() override;
+
+private:
+    HANDLE mutex_ = nullptr;
+    bool checked_ = false;
+    bool another_ = false;
+};
+
+class WindowTopMost final : public TopMost {
+public:
+    void attach(HWND w) { window_ = w; }
+    bool makeTopMost() override;
+
+private:
+    HWND window_ = nullptr;
+};
+
+// The multimedia command interface of the system itself.
+class MciCommands final : public MultimediaCommands {
+public:
+    bool execute(std::string_view command) override;
+};
+
+class DiskFileSystem final : public StandardFiles {
+public:
+    std::filesystem::path executableDir() const override;
+    std::string findFirstFile(const std::filesystem::path& dir, std::string_view pattern) const override;
+};
+
+class GdiplusPictureLoader final : public PictureLoader {
+public:
+    bool isLoadableJpeg(const std::filesystem::path& p) const override;
+};
+
+class DialogMessageBox final : public MessageBox {
+public:
+    void show(std::string_view title, std::string_view text) override;
+};
+
+// Ends the message loop with the exit code.
+class MessageLoopProcess final : public Process {
+public:
+    void end(int exitCode) override { ::PostQuitMessage(exitCode); }
+};
+
+}  // namespace ladoslov::win32

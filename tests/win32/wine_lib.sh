@@ -1,0 +1,49 @@
+# Sourced after tests/e2e/lib.sh by the wine tests and the wine benchmark: a wine prefix of this run and
+# the screensaver (or another Windows program) started in it.
+
+export WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# The default sound device is ALSA's null device: nothing is heard, the tune still plays.
+export HOME="$WORK/home"
+mkdir -p "$HOME"
+printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$HOME/.asoundrc"
+# Russian regional settings: wine takes the user's locale from the Unix one, made here for this run only.
+mkdir -p "$WORK/locale"
+localedef -i ru_RU -f UTF-8 "$WORK/locale/ru_RU.UTF-8" 2>/dev/null || true
+WINE_LOCALE=(LOCPATH="$WORK/locale" LC_ALL=ru_RU.UTF-8)
+trap 'rc=$?; [[ -n "${WINEPREFIX:-}" ]] && wineserver -k 2>/dev/null; (exit $rc); cleanup' EXIT
+
+# wine_prefix "YYYY-MM-DD HH:MM:SS": a fresh prefix in $BUILD/wine-prefix, made at that faked time (a prefix
+# made later than a program's faked time is updated at its first start, ~20 s), with the fonts the screen
+# asks for, kept alive by a persistent server until the script ends.
+wine_prefix() {
+  export WINEPREFIX="$BUILD/wine-prefix"
+  rm -rf "$WINEPREFIX"
+  env "${WINE_LOCALE[@]}" LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$1" NO_FAKE_STAT=1 wineboot -i >/dev/null 2>&1 || true
+  wineserver -w
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/tahoma*.ttf "$fonts/"
+  cp /usr/share/fonts/truetype/liberation/LiberationSans-*.ttf /usr/share/fonts/truetype/liberation/LiberationSerif-*.ttf "$fonts/"
+  cat >"$WORK/setup.reg" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]
+"Times New Roman"="Liberation Serif"
+"MS Sans Serif"="Liberation Sans"
+REG
+  env "${WINE_LOCALE[@]}" wine regedit /S "$WORK/setup.reg" >/dev/null 2>&1
+  wineserver -w
+  wineserver -p
+}
+
+# start_scr [args…]: ${SCR_COPY:-$SCR} (the screensaver) under wine in ${CWD:-$WORK/cwd}, as launch_in
+# starts it; FAKETIME_AT fixes the clock.
+start_scr() {
+  local cwd=${CWD:-$WORK/cwd} env=(env "${WINE_LOCALE[@]}")
+  mkdir -p "$cwd"
+  # Only the date and time are faked: the program's timers run on the wine server's real monotonic clock.
+  [[ -n "${FAKETIME_AT:-}" ]] && env+=(LD_PRELOAD="$FAKETIME_LIB" FAKETIME="@$FAKETIME_AT" FAKETIME_DONT_RESET=1
+    FAKETIME_DONT_FAKE_MONOTONIC=1 NO_FAKE_STAT=1)
+  launch_in "$cwd" "${env[@]}" wine "${SCR_COPY:-$SCR}" "$@"
+}
+
