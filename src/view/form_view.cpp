@@ -3,12 +3,14 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QHelpEvent>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
-#include <QStyle>
+#include <QToolTip>
 #include <QtWidgets/qdrawutil.h>
 #include <algorithm>
 #include <cmath>
@@ -44,11 +46,11 @@ QCursor toQCursor(Cursor c) {
 int buttonCode(Qt::MouseButton b) {
     switch (b) {
         case Qt::LeftButton:
-            return 1;
+            return kLeftButton;
         case Qt::RightButton:
-            return 2;
+            return kRightButton;
         case Qt::MiddleButton:
-            return 4;
+            return kMiddleButton;
         default:
             return 0;
     }
@@ -59,119 +61,6 @@ int shiftCode(Qt::KeyboardModifiers m) {
 }
 
 }  // namespace
-
-// One control of the window: a label drawn transparent over the background, or a picture.
-class ControlWidget final : public QWidget {
-public:
-    ControlWidget(FormView& view, Control& c) : QWidget(&view), view_(view), control_(c) {
-        setAttribute(Qt::WA_TranslucentBackground);
-        setFocusPolicy(Qt::NoFocus);
-        if (c.kind() == ControlKind::Image) pixmap_ = QPixmap(QString::fromStdString(static_cast<Image&>(c).picture()));
-    }
-
-    Control& control() { return control_; }
-
-    void syncFromControl() {
-        if (control_.revision() == revision_) return;
-        revision_ = control_.revision();
-        setGeometry(view_.toPixels(control_.left()), view_.toPixels(control_.top()),
-                    std::max(0, view_.toPixels(control_.width())), std::max(0, view_.toPixels(control_.height())));
-        setToolTip(QString::fromStdString(control_.toolTip()));
-        setCursor(toQCursor(control_.cursor()));
-        setVisible(control_.visible());
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        if (control_.isLabel()) {
-            const Label& l = static_cast<const Label&>(control_);
-            p.setFont(toQFont(l.font()));
-            p.setPen(toQColor(l.foreColour(), palette()));
-            const int flags = Qt::AlignLeft | Qt::AlignTop | (l.wordWrap() ? Qt::TextWordWrap : 0);
-            p.drawText(rect(), flags, captionToQString(l.caption()));
-            if (l.borderStyle() == BorderStyle::FixedSingle) {
-                p.setPen(QPen(Qt::black, 1));
-                p.setBrush(Qt::NoBrush);
-                p.drawRect(rect().adjusted(0, 0, -1, -1));
-            }
-            return;
-        }
-        const Image& image = static_cast<const Image&>(control_);
-        const int frame = image.sunkenFrame() ? 2 : 0;
-        p.drawPixmap(frame, frame, pixmap_);
-        if (frame) qDrawWinPanel(&p, rect(), palette(), true);
-    }
-
-    void mousePressEvent(QMouseEvent* e) override {
-        e->accept();
-        pressed_ = true;
-        Form1& form = view_.form();
-        form.mouseDown(control_, buttonCode(e->button()), shiftCode(e->modifiers()), view_.toTwips(e->position().x()),
-                       view_.toTwips(e->position().y()));
-        dragging_ = control_.kind() == ControlKind::Image && static_cast<Image&>(control_).dragRequested();
-        ghostShown_ = false;
-        pressPos_ = e->position().toPoint();
-        view_.sync();
-    }
-
-    void mouseMoveEvent(QMouseEvent* e) override {
-        e->accept();
-        if (!dragging_) return;
-        const QPoint pos = e->position().toPoint();
-        if (!ghostShown_ && (pos - pressPos_).manhattanLength() < QApplication::startDragDistance()) return;
-        ghostShown_ = true;
-        view_.showDragGhost(pixmap_, mapTo(&view_, pos) - pressPos_);
-    }
-
-    void mouseReleaseEvent(QMouseEvent* e) override {
-        e->accept();
-        if (!pressed_) return;
-        pressed_ = false;
-        Form1& form = view_.form();
-        const QPoint windowPos = mapTo(&view_, e->position().toPoint());
-        if (dragging_) {
-            dragging_ = false;
-            Image& image = static_cast<Image&>(control_);
-            image.endDrag();
-            if (ghostShown_) {
-                view_.hideDragGhost();
-                // A drop over a control is the control's, and no control handles it; a drop beside
-                // the window (another screen) is no drop on it.
-                if (!form.ended() && view_.rect().contains(windowPos) && !view_.controlAt(windowPos))
-                    form.Form_DragDrop(control_, view_.toTwips(windowPos.x()), view_.toTwips(windowPos.y()));
-                view_.sync();
-                return;
-            }
-        }
-        if (suppressClick_) {
-            suppressClick_ = false;
-        } else if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint())) {
-            form.click(control_);
-        }
-        view_.sync();
-    }
-
-    void mouseDoubleClickEvent(QMouseEvent* e) override {
-        e->accept();
-        pressed_ = true;
-        suppressClick_ = true;
-        if (e->button() == Qt::LeftButton) view_.form().dblClick(control_);
-        view_.sync();
-    }
-
-private:
-    FormView& view_;
-    Control& control_;
-    QPixmap pixmap_;
-    std::uint64_t revision_ = 0;
-    bool pressed_ = false;
-    bool dragging_ = false;
-    bool ghostShown_ = false;
-    bool suppressClick_ = false;
-    QPoint pressPos_;
-};
 
 int windowKeyCode(int qtKey) {
     if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) return 65 + (qtKey - Qt::Key_A);
@@ -208,19 +97,18 @@ bool producesCharacter(int qtKey, const QString& text) {
     return !text.isEmpty() && qtKey != Qt::Key_Delete;
 }
 
-FormView::FormView(Form1& form, double twipsPerPixel) : form_(form), tpp_(twipsPerPixel) {
+FormView::FormView(Form1& form, double twipsPerPixel)
+    : form_(form), tpp_(twipsPerPixel), changes_(form), pointer_(form) {
     registerResources();
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(QString::fromStdString(form.caption()));
     setWindowIcon(QIcon(QStringLiteral(":/icons/ladoslov.ico")));
     setAttribute(Qt::WA_AlwaysShowToolTips);
+    // Every pixel is painted, the background first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
-    for (Control* c : form.inventory().controls()) {
-        if (c->kind() == ControlKind::PictureBox) continue;  // hidden; only holds the background picture
-        auto* w = new ControlWidget(*this, *c);
-        widgets_.push_back(w);
-        byControl_[c] = w;
-    }
+    // The cursor follows the control under the pointer, pressed or not.
+    setMouseTracking(true);
     for (int i = 1; i <= 14; ++i) {
         auto* t = new QTimer(this);
         // The timer service delivers at its own resolution: about one tick per displayed frame.
@@ -231,7 +119,6 @@ FormView::FormView(Form1& form, double twipsPerPixel) : form_(form), tpp_(twipsP
             sync();
         });
         timers_.push_back(t);
-        timerRevisions_.push_back(0);
     }
     sync();
 }
@@ -240,61 +127,39 @@ FormView::~FormView() = default;
 
 int FormView::toPixels(Twips t) const { return static_cast<int>(std::lround(t / tpp_)); }
 
-QWidget* FormView::widgetOf(const Control& c) const {
-    auto it = byControl_.find(&c);
-    return it == byControl_.end() ? nullptr : it->second;
+QRect FormView::rectOf(const Control& c) const {
+    return QRect(toPixels(c.left()), toPixels(c.top()), std::max(0, toPixels(c.width())), std::max(0, toPixels(c.height())));
 }
 
-QWidget* FormView::controlAt(QPoint windowPos) const {
-    // The drag feedback is transparent for the mouse, so childAt never answers with it.
-    for (QWidget* w = childAt(windowPos); w && w != this; w = w->parentWidget())
-        if (std::find(widgets_.begin(), widgets_.end(), w) != widgets_.end()) return w;
-    return nullptr;
+QRect FormView::pixelsOf(const TwipsRect& r) const {
+    // Rounded outwards and one pixel more, so that it covers whatever rectOf() made of the same bounds.
+    const int left = static_cast<int>(std::floor(r.left / tpp_)) - 1;
+    const int top = static_cast<int>(std::floor(r.top / tpp_)) - 1;
+    const int right = static_cast<int>(std::ceil((r.left + r.width) / tpp_)) + 1;
+    const int bottom = static_cast<int>(std::ceil((r.top + r.height) / tpp_)) + 1;
+    return QRect(QPoint(left, top), QPoint(right, bottom));
 }
 
-// The drag feedback: the picture itself, half transparent, under the pointer.
-class DragGhost final : public QWidget {
-public:
-    explicit DragGhost(QWidget* parent) : QWidget(parent) {
-        setAttribute(Qt::WA_TransparentForMouseEvents);
-        setAttribute(Qt::WA_TranslucentBackground);
-    }
-    void setPixmap(const QPixmap& p) {
-        pixmap_ = p;
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setOpacity(0.6);
-        p.drawPixmap(0, 0, pixmap_);
-    }
-
-private:
-    QPixmap pixmap_;
-};
-
-void FormView::showDragGhost(const QPixmap& pixmap, QPoint topLeft) {
-    if (!ghost_) ghost_ = new DragGhost(this);
-    static_cast<DragGhost*>(ghost_)->setPixmap(pixmap);
-    ghost_->setGeometry(QRect(topLeft, pixmap.size()));
-    ghost_->show();
-    ghost_->raise();
+Control* FormView::controlAt(QPoint windowPos) const {
+    return ladoslov::controlAt(form_, toTwips(windowPos.x()), toTwips(windowPos.y()));
 }
 
-void FormView::hideDragGhost() {
-    if (ghost_) ghost_->hide();
+std::optional<QRect> FormView::dragGhostRect() const {
+    const std::optional<PointerInput::Ghost> g = pointer_.ghost();
+    if (!g) return std::nullopt;
+    return QRect(toPixels(g->bounds.left), toPixels(g->bounds.top), toPixels(g->bounds.width),
+                 toPixels(g->bounds.height));
 }
 
 void FormView::sync() {
     syncWindow();
-    for (ControlWidget* w : widgets_) w->syncFromControl();
-    if (form_.inventory().stackingRevision() != stackingRevision_) {
-        stackingRevision_ = form_.inventory().stackingRevision();
-        for (Control* c : form_.inventory().stackingOrder())
-            if (QWidget* w = widgetOf(*c)) w->raise();
-    }
+    const ChangeTracker::Changes changes = changes_.take();
+    if (changes.whole)
+        update();
+    else
+        for (const TwipsRect& r : changes.areas) update(pixelsOf(r));
+    // A control that appeared, went or moved under a resting pointer changes its cursor.
+    if (pointerPos_ && changes.any()) pointerAt(*pointerPos_);
     syncTimers();
 }
 
@@ -324,7 +189,42 @@ void FormView::startTimers() {
     syncTimers();
 }
 
-void FormView::paintEvent(QPaintEvent*) {
+const QPixmap& FormView::pictureOf(const Image& image) {
+    auto it = pictures_.find(image.picture());
+    if (it == pictures_.end())
+        it = pictures_.emplace(image.picture(), QPixmap(QString::fromStdString(image.picture()))).first;
+    return it->second;
+}
+
+void FormView::paintLabel(QPainter& p, const Label& l, const QRect& r) const {
+    p.setFont(toQFont(l.font(), viewScale(tpp_)));
+    p.setPen(toQColor(l.foreColour(), palette()));
+    const int flags = Qt::AlignLeft | Qt::AlignTop | (l.wordWrap() ? Qt::TextWordWrap : 0);
+    p.drawText(r, flags, captionToQString(l.caption()));
+    if (l.borderStyle() == BorderStyle::FixedSingle) {
+        p.setPen(QPen(Qt::black, 1));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(r.adjusted(0, 0, -1, -1));
+    }
+}
+
+void FormView::paintImage(QPainter& p, const Image& image, const QRect& r) {
+    // At its own pixel size, shrunk with the layout of a preview.
+    const double scale = viewScale(tpp_);
+    const QPixmap& pixmap = pictureOf(image);
+    const int frame = image.sunkenFrame() ? 2 : 0;
+    p.save();
+    p.translate(r.topLeft());
+    if (scale != 1.0) {
+        p.scale(scale, scale);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+    }
+    p.drawPixmap(frame, frame, pixmap);
+    if (frame) qDrawWinPanel(&p, QRect(0, 0, pixmap.width() + 2 * frame, pixmap.height() + 2 * frame), palette(), true);
+    p.restore();
+}
+
+void FormView::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     if (form_.backgroundPainted() && stretchedBackground_.size() != size()) {
         // Decoded straight to the window's size, once.
@@ -336,30 +236,96 @@ void FormView::paintEvent(QPaintEvent*) {
         p.drawPixmap(0, 0, stretchedBackground_);
     else
         p.fillRect(rect(), palette().color(QPalette::Button));
+
+    const QRegion& region = e->region();
+    for (const Control* c : form_.inventory().stackingOrder()) {
+        if (c->kind() == ControlKind::PictureBox || !c->visible()) continue;
+        const QRect r = rectOf(*c);
+        if (r.isEmpty() || !region.intersects(r)) continue;
+        p.setClipRect(r);
+        if (c->isLabel())
+            paintLabel(p, static_cast<const Label&>(*c), r);
+        else
+            paintImage(p, static_cast<const Image&>(*c), r);
+    }
+    p.setClipping(false);
+    // The drag feedback: the picture itself, half transparent, under the pointer.
+    if (const std::optional<PointerInput::Ghost> g = pointer_.ghost(); g && region.intersects(*dragGhostRect())) {
+        p.setOpacity(0.6);
+        paintImage(p, *g->image, *dragGhostRect());
+    }
 }
 
 void FormView::resizeEvent(QResizeEvent*) { stretchedBackground_ = QPixmap(); }
 
+bool FormView::event(QEvent* e) {
+    if (e->type() != QEvent::ToolTip) return QWidget::event(e);
+    const auto* help = static_cast<QHelpEvent*>(e);
+    const Control* c = controlAt(help->pos());
+    const QString tip = c ? QString::fromStdString(c->toolTip()) : QString();
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+        e->ignore();
+    } else {
+        // Shown while the pointer stays over the control.
+        QToolTip::showText(help->globalPos(), tip, this, rectOf(*c));
+    }
+    return true;
+}
+
+void FormView::pointerAt(QPoint windowPos) {
+    pointerPos_ = windowPos;
+    // A held press keeps the cursor it began with, as a captured mouse does.
+    if (pointer_.held()) return;
+    const Control* c = controlAt(windowPos);
+    const Cursor wanted = c ? c->cursor() : Cursor::Arrow;
+    if (wanted == cursor_) return;
+    cursor_ = wanted;
+    setCursor(toQCursor(wanted));
+}
+
+void FormView::updateGhost(const std::optional<PointerInput::Ghost>& before) {
+    const std::optional<PointerInput::Ghost> after = pointer_.ghost();
+    if (before && after && before->bounds == after->bounds) return;
+    if (before) update(pixelsOf(before->bounds));
+    if (after) update(pixelsOf(after->bounds));
+}
+
 void FormView::mousePressEvent(QMouseEvent* e) {
     e->accept();
-    pressedOnWindow_ = true;
+    pointer_.press(buttonCode(e->button()), shiftCode(e->modifiers()), toTwips(e->position().x()),
+                   toTwips(e->position().y()));
+    sync();
+}
+
+void FormView::mouseDoubleClickEvent(QMouseEvent* e) {
+    e->accept();
+    pointer_.doublePress(buttonCode(e->button()), shiftCode(e->modifiers()), toTwips(e->position().x()),
+                         toTwips(e->position().y()));
+    sync();
+}
+
+void FormView::mouseMoveEvent(QMouseEvent* e) {
+    e->accept();
+    const QPoint pos = e->position().toPoint();
+    pointerAt(pos);
+    if (!pointer_.held()) return;
+    const std::optional<PointerInput::Ghost> before = pointer_.ghost();
+    pointer_.move(toTwips(e->position().x()), toTwips(e->position().y()), toTwips(QApplication::startDragDistance()));
+    updateGhost(before);
 }
 
 void FormView::mouseReleaseEvent(QMouseEvent* e) {
     e->accept();
-    if (!pressedOnWindow_ || form_.ended()) return;
-    pressedOnWindow_ = false;
-    if (rect().contains(e->position().toPoint())) form_.Form_Click();
+    const std::optional<PointerInput::Ghost> before = pointer_.ghost();
+    pointer_.release(buttonCode(e->button()), shiftCode(e->modifiers()), toTwips(e->position().x()),
+                     toTwips(e->position().y()));
+    updateGhost(before);
     sync();
+    pointerAt(e->position().toPoint());
 }
 
-// The second press of a double-click: the window has no double-click handler, and a double-click is no
-// click on it, so neither this press nor its release ends the screensaver. (Qt's default would take it
-// for a plain press, e.g. after a click on the boat has hidden it from under the pointer.)
-void FormView::mouseDoubleClickEvent(QMouseEvent* e) {
-    e->accept();
-    pressedOnWindow_ = false;
-}
+void FormView::leaveEvent(QEvent*) { pointerPos_.reset(); }
 
 void FormView::keyPressEvent(QKeyEvent* e) {
     e->accept();

@@ -246,7 +246,8 @@ memory_kb() { awk -v f="$1:" '$1 == f {print $2}' "/proc/${2:-$APP_PID}/status";
 
 # A build with AddressSanitizer keeps freed memory in quarantine: its resident size says nothing of leaks.
 SANITIZED=no
-ldd "$BUILD/ladoslov" 2>/dev/null | grep -q libasan && SANITIZED=yes
+# Read whole: with pipefail, grep -q leaving early would make ldd fail on a closed pipe.
+[[ $(ldd "$BUILD/ladoslov" 2>/dev/null) == *libasan* ]] && SANITIZED=yes
 
 # grew_less_than BASE_KB NOW_KB LIMIT_KB WHAT: the resident memory grew by less than LIMIT_KB (not asked of
 # a sanitized build).

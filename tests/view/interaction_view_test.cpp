@@ -1,8 +1,10 @@
 // Input through the real view, as the window system delivers it: mouse and key events go to the
-// window, and Qt hands them to the widget under the pointer or with the focus.
+// window, which hands them to the core.
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QScreen>
 #include <QTest>
 #include <QWindow>
 #include <algorithm>
@@ -32,8 +34,12 @@ struct InputHarness : Harness {
         EXPECT_TRUE(QTest::qWaitForWindowExposed(view.get()));
     }
     QWindow* window() { return view->windowHandle(); }
-    QWidget* widget(const Control& c) { return view->widgetOf(c); }
-    QRect rectOf(const Control& c) { return widget(c)->geometry(); }
+    QRect rectOf(const Control& c) { return view->rectOf(c); }
+    // What the window shows: its pending repaints done, as flushed to the screen.
+    QImage shown() {
+        QCoreApplication::processEvents();
+        return view->screen()->grabWindow(view->winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    }
 
     void press(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mousePress(window(), b, {}, p); }
     void release(QPoint p, Qt::MouseButton b = Qt::LeftButton) { QTest::mouseRelease(window(), b, {}, p); }
@@ -72,7 +78,8 @@ TEST(InputView, ADropOverAControlLeavesTheBoatWhereItWas) {
     }
     // It went to the back all the same, and the drag feedback is gone.
     EXPECT_EQ(h.form.inventory().stackingOrder().front(), &boat);
-    EXPECT_EQ(h.view->childAt(h.rectOf(h.form.Label112).center()), h.widget(h.form.Label112));
+    EXPECT_EQ(h.view->controlAt(h.rectOf(h.form.Label112).center()), &h.form.Label112);
+    EXPECT_FALSE(h.view->dragGhostRect());
     EXPECT_FALSE(h.form.ended());
 }
 
@@ -101,7 +108,7 @@ TEST(InputView, ADropOnTheBareWindowPutsTheGrabbedPointUnderThePointerBeneathThe
     EXPECT_EQ(h.form.GrabY, static_cast<Twips>(grab.y() * 15));
     EXPECT_FALSE(h.form.ended());
     EXPECT_EQ(countPixels(h.view->grab().toImage(), overlap, QColor(0xFF, 0x00, 0xFF)), visibleBefore);
-    EXPECT_EQ(h.view->childAt(overlap.center()), h.widget(title));
+    EXPECT_EQ(h.view->controlAt(overlap.center()), &title);
 
 }
 
@@ -117,17 +124,36 @@ TEST(InputView, ADroppedBoatIsDrawnBeneathAPictureThatStoodBelowIt) {
     ASSERT_EQ(h.rectOf(boat).topLeft(), beside - rightGrab);
     const QRect covered = QRect(beside - rightGrab, QSize(91, 71)).intersected(music);
     ASSERT_GT(covered.width() * covered.height(), 1500);
-    const QImage shown = h.view->grab(music).toImage().convertToFormat(QImage::Format_ARGB32);
-    const QImage own = QImage(QStringLiteral(":/pictures/image1.gif")).convertToFormat(QImage::Format_ARGB32);
-    int opaque = 0, same = 0;
-    for (int y = 0; y < own.height(); ++y)
-        for (int x = 0; x < own.width(); ++x) {
-            if (!covered.contains(music.topLeft() + QPoint(x, y)) || qAlpha(own.pixel(x, y)) < 255) continue;
-            ++opaque;
-            same += (shown.pixel(x, y) & 0xFFFFFF) == (own.pixel(x, y) & 0xFFFFFF);
-        }
-    ASSERT_GT(opaque, 200);
+    const auto [same, opaque] = pictureShown(h.view->grab().toImage(), music.topLeft(),
+                                             QImage(QStringLiteral(":/pictures/image1.gif")), covered);
     EXPECT_EQ(same, opaque);
+}
+
+// The feedback shows once the pointer has moved past the drag distance, half transparent, the grabbed
+// point under the pointer; what it covered is repainted as it moves on and when it is dropped.
+TEST(InputView, TheDragFeedbackFollowsThePointer) {
+    InputHarness h;
+    const QRect boat = h.rectOf(h.form.Image2);
+    const QPoint grab(30, 20), from = boat.topLeft() + grab;
+    const QImage before = h.shown();
+    h.press(from);
+    QTest::mouseMove(h.window(), from + QPoint(QApplication::startDragDistance() - 1, 0));
+    EXPECT_FALSE(h.view->dragGhostRect());
+    const QPoint to(300, 420), later(340, 440);
+    h.moveHeld(from, to);
+    ASSERT_EQ(h.view->dragGhostRect(), QRect(to - grab, boat.size()));
+    const QImage picture(QStringLiteral(":/pictures/image2.gif"));
+    const QRect ghost(to - grab, boat.size());
+    const auto [same, opaque] = pictureShown(h.shown(), to - grab, picture, ghost);
+    EXPECT_GT(opaque, 1000);
+    EXPECT_LT(same, opaque / 10) << "the feedback is not drawn half transparent";
+    EXPECT_NE(h.shown().copy(ghost), before.copy(ghost));
+    h.moveHeld(to, later);
+    const QRect left(ghost.topLeft(), QSize(later.x() - to.x(), ghost.height()));
+    EXPECT_EQ(h.shown().copy(left), before.copy(left));
+    h.release(later);
+    EXPECT_FALSE(h.view->dragGhostRect());
+    EXPECT_EQ(h.rectOf(h.form.Image2).topLeft(), later - grab);
 }
 
 TEST(InputView, APressAndReleaseWithoutMovingIsAClickThatHidesTheBoat) {
