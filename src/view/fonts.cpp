@@ -1,5 +1,7 @@
 #include "view/fonts.h"
 
+#include "platform/desktop_services.h"
+
 #include <QFontDatabase>
 #include <QStringList>
 
@@ -17,15 +19,17 @@ QString familyFor(const std::string& name) {
 
 }  // namespace
 
-QFont toQFont(const Font& font) {
+QFont toQFont(const Font& font, double scale) {
     static const QString serif = familyFor(kTimesNewRoman);
     static const QString sans = familyFor(kMsSansSerif);
     QFont f(font.name == kTimesNewRoman ? serif : font.name == kMsSansSerif ? sans : familyFor(font.name));
-    f.setPointSizeF(font.size);
+    f.setPointSizeF(font.size * scale);
     f.setWeight(font.bold ? QFont::Bold : QFont::Normal);
     f.setItalic(font.italic);
     return f;
 }
+
+double viewScale(double twipsPerPixel) { return ladoslov::twipsPerPixel() / twipsPerPixel; }
 
 QString captionToQString(std::string_view caption) {
     QString s = QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size()));

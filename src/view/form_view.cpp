@@ -87,7 +87,7 @@ protected:
         QPainter p(this);
         if (control_.isLabel()) {
             const Label& l = static_cast<const Label&>(control_);
-            p.setFont(toQFont(l.font()));
+            p.setFont(toQFont(l.font(), viewScale(view_.twipsPerPixel())));
             p.setPen(toQColor(l.foreColour(), palette()));
             const int flags = Qt::AlignLeft | Qt::AlignTop | (l.wordWrap() ? Qt::TextWordWrap : 0);
             p.drawText(rect(), flags, captionToQString(l.caption()));
@@ -100,7 +100,10 @@ protected:
         }
         const Image& image = static_cast<const Image&>(control_);
         const int frame = image.sunkenFrame() ? 2 : 0;
-        p.drawPixmap(frame, frame, pixmap_);
+        // At its own pixel size, shrunk with the layout of a preview.
+        const double scale = viewScale(view_.twipsPerPixel());
+        p.setRenderHint(QPainter::SmoothPixmapTransform, scale != 1.0);
+        p.drawPixmap(QRectF(frame, frame, pixmap_.width() * scale, pixmap_.height() * scale), pixmap_, QRectF(pixmap_.rect()));
         if (frame) qDrawWinPanel(&p, rect(), palette(), true);
     }
 

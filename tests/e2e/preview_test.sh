@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The host's preview: given a 320×240 window of another program, the program draws the whole screen
+# scaled down into it, filling it, with every month block there once the fill is over, and nothing outside.
+source "$(dirname "$0")/lib.sh"
+
+plain_background "#6080a0"
+start_display 1024x768
+export FAKETIME_AT="2026-12-06 09:05:07"
+HX=352 HY=264 HW=320 HH=240
+
+"$PY" "$SRC/tests/e2e/host_window.py" $HX $HY $HW $HH >"$WORK/host_id" 2>"$WORK/stderr.host" &
+STARTED_PIDS+=($!)
+for _ in $(seq 100); do [[ -s "$WORK/host_id" ]] && break; sleep 0.05; done
+HOST=$(cat "$WORK/host_id")
+[[ -n "$HOST" ]] || fail "no host window"
+screenshot "$WORK/before.png"
+
+start_app --window-id "$HOST"
+deadline=$((SECONDS + 15))
+until xwininfo -children -id "$HOST" 2>/dev/null | grep -q '^ *1 child'; do
+  ((SECONDS < deadline)) || fail "the program put no window into the host's"
+  keeps_running "the program ended"
+  sleep 0.1
+done
+
+wait_blocks_filled $HX $HY $HW $HH 48 "$WORK/before.png"
+((BLOCKS[12] == 0)) || fail "the host's window is not filled (${BLOCKS[12]} pixels of its colour left)"
+((BLOCKS[13] == 0)) || fail "${BLOCKS[13]} pixels changed outside the host's window"
+
+# The preview takes no input: a key and a click on it leave it running; SIGTERM ends it with 0.
+xdotool mousemove $((HX + HW / 2)) $((HY + HH - 5)) click 1
+xdotool key a
+[[ $(exit_within 1000) == running ]] || fail "input on the preview ended it"
+kill -TERM "$APP_PID"
+ends_at_once "SIGTERM"
+echo "PASS"
