@@ -91,5 +91,12 @@ int main(int argc, char** argv) {
         view.setFocus();
     }
     view.startTimers();
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+#ifndef __SANITIZE_ADDRESS__
+    // The host waits for its hack to go before it shows the desktop again. The tune is stopped and
+    // nothing is left to write, so the process ends here rather than wait for the sound thread's
+    // last buffer and take hundreds of widgets apart. (The sanitizers' leak check needs the teardown.)
+    if (hackMode) std::_Exit(exitCode);
+#endif
+    return exitCode;
 }

@@ -12,6 +12,7 @@ using Kind = HostWindow::Kind;
 using Args = std::vector<std::string>;
 
 struct HostCase {
+    const char* what;
     Args args;
     const char* env;
     Kind kind;
@@ -31,20 +32,21 @@ TEST_P(HostWindowOf, NamesTheWindowAndLeavesTheHostSwitch) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, HostWindowOf,
-    ::testing::Values(HostCase{{}, nullptr, Kind::None, 0, {}},
-                      HostCase{{"/s"}, nullptr, Kind::None, 0, {"/s"}},
-                      HostCase{{"--root"}, nullptr, Kind::Root, 0, {}},
+    ::testing::Values(HostCase{"Nothing", {}, nullptr, Kind::None, 0, {}},
+                      HostCase{"Run", {"/s"}, nullptr, Kind::None, 0, {"/s"}},
+                      HostCase{"Root", {"--root"}, nullptr, Kind::Root, 0, {}},
                       // The host runs a program configured with --root inside its own window.
-                      HostCase{{"-root"}, "0x1a00007", Kind::Window, 0x1a00007, {}},
-                      HostCase{{"-root"}, "not a window", Kind::Root, 0, {}},
-                      HostCase{{}, "4194311", Kind::Window, 4194311, {}},
-                      HostCase{{}, "", Kind::None, 0, {}},
-                      HostCase{{"-window-id", "0x2C", "/p"}, "99", Kind::Window, 0x2c, {"/p"}},
-                      HostCase{{"/s", "--window-id", "77"}, nullptr, Kind::Window, 77, {"/s"}},
-                      HostCase{{"--window-id=0X1f", "--root"}, nullptr, Kind::Window, 31, {}},
+                      HostCase{"RootInTheHostsWindow", {"-root"}, "0x1a00007", Kind::Window, 0x1a00007, {}},
+                      HostCase{"RootWithAGarbledHostWindow", {"-root"}, "not a window", Kind::Root, 0, {}},
+                      HostCase{"HostWindowAlone", {}, "4194311", Kind::Window, 4194311, {}},
+                      HostCase{"EmptyHostWindow", {}, "", Kind::None, 0, {}},
+                      HostCase{"ExplicitIdWins", {"-window-id", "0x2C", "/p"}, "99", Kind::Window, 0x2c, {"/p"}},
+                      HostCase{"IdAfterASwitch", {"/s", "--window-id", "77"}, nullptr, Kind::Window, 77, {"/s"}},
+                      HostCase{"IdWithEqualsSign", {"--window-id=0X1f", "--root"}, nullptr, Kind::Window, 31, {}},
                       // Asked for a window that is no number, or none: no window, rather than the screen.
-                      HostCase{{"-window-id", "12abc"}, "5", Kind::Window, 0, {}},
-                      HostCase{{"--window-id"}, nullptr, Kind::Window, 0, {}}));
+                      HostCase{"IdNoNumber", {"-window-id", "12abc"}, "5", Kind::Window, 0, {}},
+                      HostCase{"IdMissing", {"--window-id"}, nullptr, Kind::Window, 0, {}}),
+    [](const ::testing::TestParamInfo<HostCase>& info) { return std::string(info.param.what); });
 
 TEST(HostTwipsPerPixel, ShrinksTheWholeDesignIntoASmallWindowOnly) {
     EXPECT_DOUBLE_EQ(hostTwipsPerPixel(1024, 768, 15), 15);
@@ -83,7 +85,7 @@ TEST(SharedInstance, EveryCopyRunsAndOnlyTheLockHolderSoundsTheTune) {
 // An installed program keeps its data in share/ladoslov; a folder beside the executable, and the working
 // directory for the picture and the tune, come first.
 TEST(ProgramFolders, TheInstalledDataServesWhereNothingStandsBesideTheExecutable) {
-    const std::string names = "06.12 Святитель Николай\r\n";
+    const std::string names = "06.12 Installed\r\n";  // ASCII reads the same in Windows-1251
     for (bool besideToo : {false, true}) {
         Harness h;
         h.files.installedDir = "/usr/share/ladoslov";
@@ -96,7 +98,7 @@ TEST(ProgramFolders, TheInstalledDataServesWhereNothingStandsBesideTheExecutable
             h.pictures.loadable.insert("/opt/ladoslov/Data/ladoslov.jpg");
         }
         h.load();
-        EXPECT_EQ(h.form.Label113.caption(), besideToo ? "Beside" : "Святитель Николай");
+        EXPECT_EQ(h.form.Label113.caption(), besideToo ? "Beside" : "Installed");
         EXPECT_EQ(h.form.TunePath, besideToo ? "/opt/ladoslov/muz/ladoslov.wav" : "/usr/share/ladoslov/muz/ladoslov.mp3");
         EXPECT_EQ(h.form.PctFon.picture(),
                   besideToo ? "/opt/ladoslov/Data/ladoslov.jpg" : "/usr/share/ladoslov/Data/ladoslov.jpg");

@@ -17,7 +17,7 @@ TEST(PreviewScale, TheWholeDesignFitsAndLabelsKeepTheirSizeInTwips) {
     h.screen.w = 320 * kPreview;
     h.screen.h = 240 * kPreview;
     FontMeasurer design(15.0), preview(kPreview);
-    const Label& dayCell = h.form.labelArray(10)[0];
+    Label& dayCell = h.form.labelArray(10)[0];
     for (const Label* l : {&h.form.Label1, &h.form.Label112, &dayCell}) {
         for (const char* text : {"Ладослов", "23", "Морской интернет-клуб"}) {
             const TwipsSize a = design.measure(text, l->font(), 0), b = preview.measure(text, l->font(), 0);
