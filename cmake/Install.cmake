@@ -43,15 +43,15 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_PACKAGE_CONTACT "Ladoslov developers <ladoslov@shkertik.example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "calendar screensaver with church feasts and name days")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "calendar screensaver with church feasts and name days
- Ladoslov shows the calendar of the current year as twelve month blocks that
- fill in day by day, with weekends, today, the civil holidays and the naval
- memorial days marked, today's Orthodox church feast in the middle of the
- screen and today's saints (name days) under the title, a clock and a tune.
- All text on the screen is Russian.
- .
- It runs full screen on its own or as a hack of xscreensaver, scaled down in
- the settings dialog's preview.")
+# The synopsis is the summary above; this is the extended description, one paragraph per blank line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Ladoslov shows the calendar of the current year as twelve month blocks that
+fill in day by day, with weekends, today, the civil holidays and the naval
+memorial days marked, today's Orthodox church feast in the middle of the
+screen and today's saints (name days) under the title, a clock and a tune.
+All text on the screen is Russian.
+
+It runs full screen on its own or as a hack of xscreensaver, scaled down in
+the settings dialog's preview.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

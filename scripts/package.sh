@@ -14,7 +14,7 @@ echo "Built $deb"
 dpkg-deb -I "$deb" | sed -n '/Package:/,$p'
 if command -v lintian >/dev/null; then
   # Run as root in CI; lintian's checks need no privileges.
-  report=$(lintian --allow-root --no-tag-display-limit "$deb" 2>&1 || true)
+  report=$(lintian --allow-root --tag-display-limit 0 "$deb" 2>&1 || true)
   [[ -n "$report" ]] && echo "$report"
   if grep -q '^E: ' <<<"$report"; then
     echo "package.sh: lintian reports errors" >&2

@@ -107,5 +107,7 @@ while alive "$APP_PID"; do
   (($(now_ms) < deadline)) || fail "the hack still runs a second after the deactivation"
   sleep 0.02
 done
-[[ -z "$(pgrep -u "$USER_NAME" -x ladoslov || true)" ]] || fail "a copy of the program is left behind"
+for pid in $(pgrep -u "$USER_NAME" -x ladoslov || true); do
+  alive "$pid" && fail "a copy of the program is left behind: $(ps -o pid=,stat=,args= -p "$pid")"
+done
 echo "PASS"

@@ -6,7 +6,8 @@ source "$(dirname "$0")/../e2e/lib.sh"
 DEB=$(ls "$BUILD"/ladoslov_*_*.deb 2>/dev/null | head -n1 || true)
 [[ -n "$DEB" ]] || fail "no package in $BUILD (scripts/package.sh builds it)"
 echo "  $(basename "$DEB"):"
-dpkg-deb -c "$DEB" | awk '{print "    " $1, $6, $7, $8}' | tee "$WORK/contents"
+dpkg-deb -c "$DEB" >"$WORK/contents"
+awk '{$2 = $3 = $4 = $5 = ""; print "   ", $0}' "$WORK/contents" | tr -s ' ' 
 for path in ./usr/bin/ladoslov ./usr/share/xscreensaver/config/ladoslov.xml ./usr/share/ladoslov/Data/name.txt \
   ./usr/share/ladoslov/Data/ladoslov.jpg ./usr/share/icons/hicolor/32x32/apps/ladoslov.png \
   ./usr/share/applications/ladoslov.desktop ./usr/share/man/man1/ladoslov.1.gz ./usr/share/doc/ladoslov/copyright \
