@@ -27,6 +27,32 @@ wait_blocks_filled $HX $HY $HW $HH 48 "$WORK/before.png"
 ((BLOCKS[12] == 0)) || fail "the host's window is not filled (${BLOCKS[12]} pixels of its colour left)"
 ((BLOCKS[13] == 0)) || fail "${BLOCKS[13]} pixels changed outside the host's window"
 
+focus=$(xdotool getwindowfocus 2>/dev/null || true)
+[[ -z "$focus" ]] || ! xwininfo -children -id "$HOST" | grep -q "$(printf '0x%x' "$focus") " ||
+  fail "the preview took the keyboard focus"
+
+# A second copy in a window of its own (one per monitor) draws too, without ending the first; a copy
+# started outside a host's window still ends at once.
+FIRST=$APP_PID
+"$PY" "$SRC/tests/e2e/host_window.py" 10 10 200 150 >"$WORK/host2_id" 2>"$WORK/stderr.host2" &
+STARTED_PIDS+=($!)
+for _ in $(seq 100); do [[ -s "$WORK/host2_id" ]] && break; sleep 0.05; done
+start_app --window-id "$(cat "$WORK/host2_id")"
+SECOND=$APP_PID
+deadline=$((SECONDS + 15))
+until xwininfo -children -id "$(cat "$WORK/host2_id")" 2>/dev/null | grep -q '^ *1 child'; do
+  ((SECONDS < deadline)) || fail "the second copy put no window into its host's"
+  keeps_running "the second copy ended"
+  sleep 0.1
+done
+start_app /s
+[[ $(exit_within 5000) == 0 ]] || fail "a copy outside a host's window did not end at once beside the first"
+APP_PID=$SECOND
+keeps_running "the second copy ended"
+kill -TERM "$SECOND"
+ends_at_once "SIGTERM to the second copy"
+APP_PID=$FIRST
+
 # The preview takes no input: a key and a click on it leave it running; SIGTERM ends it with 0.
 xdotool mousemove $((HX + HW / 2)) $((HY + HH - 5)) click 1
 xdotool key a
