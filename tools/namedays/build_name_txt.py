@@ -1,21 +1,25 @@
 #!/usr/bin/python3
 """Build Data/name.txt, the name-day calendar the screensaver shows, from the scraped source lists.
 
-    build_name_txt.py [SOURCE_DIR] [--output FILE]   build (default sources: <repo>/../shared/namedays)
+    build_name_txt.py [SOURCE_DIR] [--output FILE]   build (default sources: sources/ beside this file)
     build_name_txt.py --check FILE                    validate an existing file, exit 0 or 1
 
 Output: 366 lines, Windows-1251, CRLF, "dd.mm" + space + names joined by ", ", one line per civil
 day 01.01 … 31.12 including 29.02. The build validates everything before it writes and writes nothing
 on failure.
 
-The sources (see README.md next to them) and how they are used:
-  pravmir     civil spellings; the base list and its order. Its lists are polluted with a Western
-              name-day calendar (Луиза, Карл, Наполеон …), with parse junk and with "?" doubt marks.
-  krestilnoe  church spellings, mapped to the civil forms below. Dates 01.03 … 12.03 are keyed by a
-              leap year (its first 01.03 entry is 29.02, the second is 01.03 and so on), 20.11 also
-              holds the Synaxis of the Archangels (21.11), and 0526/1121 are missing.
-  calend      civil men's names; 07.01 is a copy of 08.01 and is ignored.
-  merged      only the union of the three above; not read.
+A line names the day's saints in the order the church commemorates them, then the other names kept
+that day, and stops where the saints' label would need a third line (see LineFitter): the label stands
+just above the feast line, and a longer list runs through it.
+
+The sources (see sources/README.md) and how they are used:
+  krestilnoe  church spellings, mapped to the civil forms below, in the order of the day's
+              commemorations: it gives the order. Dates 01.03 … 12.03 are keyed by a leap year (its
+              first 01.03 entry is 29.02, the second is 01.03 and so on), 20.11 also holds the Synaxis
+              of the Archangels (21.11), and 0526/1121 are missing.
+  calend      civil men's names in common use, alphabetical; 07.01 is a copy of 08.01 and is ignored.
+  pravmir     civil spellings, alphabetical. Its lists are polluted with a Western name-day calendar
+              (Луиза, Карл, Наполеон …), with parse junk and with "?" doubt marks.
 """
 
 import argparse
@@ -27,9 +31,9 @@ import tempfile
 from datetime import date, timedelta
 from pathlib import Path
 
-REPO_ROOT = Path(__file__).resolve().parents[2]
-DEFAULT_SOURCES = REPO_ROOT / ".." / "shared" / "namedays"
-DEFAULT_OUTPUT = REPO_ROOT / "Data" / "name.txt"
+HERE = Path(__file__).resolve().parent
+DEFAULT_SOURCES = HERE / "sources"
+DEFAULT_OUTPUT = HERE.parents[1] / "Data" / "name.txt"
 
 NAME_RE = re.compile(r"[А-ЯЁ][а-яё]+(?:-[А-ЯЁ][а-яё]+)*")
 MAX_NAMES_CHARS = 1500  # the reader shows characters 7 … 1506 of a line
@@ -137,6 +141,20 @@ FIXES = {
 # Magus (Валтасар), the feast title, and a copy of 08.01.
 EMPTY_DAYS = {"07.01"}
 
+# The day's great commemoration in the Russian calendar, where the church list puts it after the
+# older saints of the day or lacks the day.
+LEADS = {
+    "06.05": ["Георгий"],                # Great-martyr George
+    "22.05": ["Николай"],                # translation of the relics of St Nicholas
+    "26.05": ["Гликерия", "Лаодикий"],   # missing from the church list
+    "24.07": ["Ольга"],
+    "28.07": ["Владимир"],
+    "01.08": ["Серафим"],                # finding of the relics of St Seraphim
+    "21.11": ["Михаил", "Гавриил"],      # Synaxis of the Archangels, missing from the church list
+    "06.12": ["Александр", "Митрофан"],  # St Alexander Nevsky, St Mitrophan
+}
+
+# Lines that must begin with these names, in this order.
 SPOT_CHECKS = {
     "06.12": ["Александр", "Митрофан"],
     "14.01": ["Василий"],
@@ -144,6 +162,16 @@ SPOT_CHECKS = {
     "25.01": ["Татьяна"],
     "30.09": ["Вера", "Надежда", "Любовь", "Софья"],
 }
+
+# The saints' label: 7680 twips wide (512 pixels at 96 dpi), "Times New Roman" bold, shown with
+# Liberation Serif where that font is missing. It starts at 14.25 points and comes back at 16 after
+# F10; between its top and the feast line there is room for two lines at either size. The view test
+# measures every line with the program's own measurer; this estimate only has to stay on the safe
+# side of it.
+FONT_FILE = "/usr/share/fonts/truetype/liberation/LiberationSerif-Bold.ttf"
+LABEL_WIDTH_PX = 7680 / 15
+FONT_SIZES_PT = (14.25, 16.0)
+MAX_LINES = 2
 
 
 class Token:
@@ -231,7 +259,44 @@ def realign_krestilnoe(days):
     return days
 
 
-def build(folder):
+class LineFitter:
+    """Whether a names text wraps into MAX_LINES lines of the label at every size, by the font's
+    own advance widths without kerning, which only narrows a line (the toolkit's lines come out a
+    little narrower than this estimate)."""
+
+    def __init__(self, font_file=FONT_FILE):
+        from PIL import ImageFont  # python3-pil; only the build needs it
+        self._font = ImageFont.truetype(font_file, 2048)  # 2048 = Liberation's units per em
+        self._units = {}
+
+    def _width(self, text, px):
+        total = 0
+        for ch in text:
+            if ch not in self._units:
+                self._units[ch] = self._font.getlength(ch)
+            total += self._units[ch] * px / 2048
+        return total
+
+    def lines(self, text, points):
+        """Lines the label wraps the text into, breaking at spaces like the toolkit."""
+        px = points * 96 / 72
+        space = self._width(" ", px)
+        count, used = 0, None
+        for word in text.split(" "):
+            w = self._width(word, px)
+            if used is not None and used + space + w <= LABEL_WIDTH_PX:
+                used += space + w
+            else:
+                count, used = count + 1, w
+        return count
+
+    def fits(self, names):
+        text = ", ".join(names)
+        return all(self.lines(text, pt) <= MAX_LINES for pt in FONT_SIZES_PT)
+
+
+def build(folder, fitter=None):
+    fitter = fitter or LineFitter()
     dropped = []
     pravmir = parse_source("pravmir", load_source(folder, "pravmir"), dropped)
     krest = realign_krestilnoe(parse_source("krestilnoe", load_source(folder, "krestilnoe"), dropped))
@@ -251,14 +316,17 @@ def build(folder):
         source_day = "01.03" if day == "29.02" else day  # old-style 16.02 in both cases
         if not any(source_day in src for src in (pravmir, krest, calend)):
             raise ValueError(f"no source lists {day}")
-        per_source = [
-            [t for tokens in pravmir.get(source_day, []) for t in tokens],
+        per_source = [  # the church's order first, then the names in common use
             [t for tokens in krest.get(source_day, []) for t in tokens],
             [t for tokens in calend.get(source_day, []) for t in tokens],
+            [t for tokens in pravmir.get(source_day, []) for t in tokens],
         ]
         civil = [[(CIVIL.get(t.name, t.name), t.doubtful) for t in tokens] for tokens in per_source]
         sure = {n for tokens in civil for n, doubtful in tokens if not doubtful}
-        names = []
+        names = list(LEADS.get(day, []))
+        unknown = [n for n in names if n not in sure]
+        if unknown:
+            raise ValueError(f"{day}: leading names in no source: {unknown}")
         for tokens in civil:
             for name, doubtful in tokens:
                 if name in WESTERN or name in NOT_NAMES:
@@ -267,9 +335,15 @@ def build(folder):
                     continue
                 if name not in names:
                     names.append(name)
-        lines[day] = [n for n in names if SAME_DAY_ALIAS.get(n) not in names]
-        if not lines[day]:
+        names = [n for n in names if SAME_DAY_ALIAS.get(n) not in names]
+        if not names:
             raise ValueError(f"no names left for {day}")
+        kept = 0
+        while kept < len(names) and fitter.fits(names[:kept + 1]):
+            kept += 1
+        if kept == 0:
+            raise ValueError(f"{day}: {names[0]} alone does not fit the label")
+        lines[day] = names[:kept]
     return lines, dropped
 
 
@@ -313,11 +387,10 @@ def validate(data):
                 problems.append(f"line {n}: not an Orthodox name day: {name}")
         if len(set(names)) != len(names):
             problems.append(f"line {n}: a name listed twice")
-        found[day] = set(names)
+        found[day] = names
     for day, expected in SPOT_CHECKS.items():
-        missing = [name for name in expected if name not in found.get(day, set())]
-        if day in found and missing:
-            problems.append(f"{day}: missing {', '.join(missing)}")
+        if day in found and found[day][:len(expected)] != expected:
+            problems.append(f"{day}: does not begin with {', '.join(expected)}")
     if found.get("07.01"):
         problems.append("07.01 (Nativity) lists names")
     return problems

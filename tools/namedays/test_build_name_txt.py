@@ -99,6 +99,14 @@ def write_sources(folder, pravmir, krestilnoe, calend):
                                                          encoding="utf-8")
 
 
+LONG_DAY = ("Александр Аполлинарий Варфоломей Вениамин Евстафий Константин Маргарита Мефодий Никодим "
+            "Серафим Харлампий Христофор Ярослав Святослав").split()
+
+
+# Source keys of the days whose first names the build or the check insists on, with those names.
+KNOWN = {d[3:] + d[:2]: n for d, n in {**b.LEADS, **b.SPOT_CHECKS}.items()}
+
+
 def all_days(names):
     return [(d[3:] + d[:2], list(names)) for d in b.DAYS if d != "29.02"]
 
@@ -109,11 +117,10 @@ class Build(unittest.TestCase):
                                "--output", str(out)], capture_output=True, text=True)
 
     def test_merge_on_small_sources(self):
-        spots = {d[3:] + d[:2]: n for d, n in b.SPOT_CHECKS.items()}
-        pravmir = [(k, spots.get(k, ["Иван"]) + (["Карл", "Капитолина?"] if k == "0320" else []))
-                   for k, _ in all_days([])]
+        pravmir = [(k, ["Иван"] + (["Карл", "Капитолина?"] if k == "0320" else [])) for k, _ in all_days([])]
         pravmir.append(("0301", ["Илья", "то переходят сейчас на 1 Марта)"]))
-        krest = all_days(["Иоанн", "Татиана"])
+        # The church list's own order, not the alphabet; a day too long for the label is cut.
+        krest = [(k, KNOWN.get(k, LONG_DAY if k == "0321" else ["Татиана", "Иоанн"])) for k, _ in all_days([])]
         krest.append(("0301", ["Феодор"]))  # leap-year 01.03, i.e. 02.03 in a common year
         calend = all_days(["Петр"])
         with tempfile.TemporaryDirectory() as tmp:
@@ -122,24 +129,32 @@ class Build(unittest.TestCase):
             self.assertEqual(result.returncode, 0, result.stderr)
             lines = Path(tmp, "name.txt").read_bytes().decode("cp1251").split("\r\n")
         by_day = {line[:5]: line[6:] for line in lines if line}
-        self.assertEqual(by_day["20.03"], "Иван, Татьяна, Пётр")  # Western name and lone "?" dropped
+        self.assertEqual(by_day["20.03"], "Татьяна, Иван, Пётр")  # Western name and lone "?" dropped
         self.assertEqual(by_day["07.01"], "")
-        self.assertEqual(by_day["01.03"], "Иван, Илья, Татьяна, Пётр")
+        self.assertEqual(by_day["01.03"], "Татьяна, Иван, Пётр, Илья")
         self.assertEqual(by_day["29.02"], by_day["01.03"])
-        self.assertEqual(by_day["02.03"], "Иван, Фёдор, Пётр")  # shifted from the leap year
-        self.assertEqual(by_day["03.03"], "Иван, Татьяна, Пётр")
+        self.assertEqual(by_day["02.03"], "Фёдор, Пётр, Иван")  # shifted from the leap year
+        self.assertEqual(by_day["03.03"], "Татьяна, Иван, Пётр")
+        self.assertEqual(by_day["06.12"], "Александр, Митрофан, Пётр, Иван")
+        kept = by_day["21.03"].split(", ")
+        self.assertEqual(kept, LONG_DAY[:len(kept)])
+        fitter = b.LineFitter()
+        self.assertTrue(fitter.fits(kept))
+        self.assertFalse(fitter.fits(LONG_DAY[:len(kept) + 1]))
 
     def test_refuses_and_writes_nothing(self):
-        spots = {d[3:] + d[:2]: n for d, n in b.SPOT_CHECKS.items()}
-        good = [(k, spots.get(k, ["Иван"])) for k, _ in all_days([])]
+        good = [(k, KNOWN.get(k, ["Иван"])) for k, _ in all_days([])]
         leap = good + [("0301", ["Феодор"])]
         no_0526 = [d for d in good if d[0] != "0526"]
+        no_0506 = [d for d in good if d[0] != "0506"]
+        tatiana_second = [(k, ["Иван", "Татиана"] if k == "0125" else n) for k, n in good]
         cases = {
             "sound sources": (good, leap, good, True),
             "a day in no source": (no_0526, [d for d in leap if d[0] != "0526"], no_0526, False),
             "no leap-year 01.03 entry": (good, good, good, False),
-            "spot check fails": (all_days(["Иван"]), all_days(["Иван"]) + [("0301", ["Феодор"])],
-                                 all_days(["Иван"]), False),
+            "spot check fails": (tatiana_second, tatiana_second + [("0301", ["Феодор"])], tatiana_second, False),
+            "a leading name in no source": (no_0506 + [("0506", ["Иван"])], [d for d in leap if d[0] != "0506"],
+                                            no_0506 + [("0506", ["Иван"])], False),
             "only junk left": (good[:100] + [(good[100][0], ["1 Марта)"])] + good[101:],
                                [d for d in leap if d[0] != good[100][0]],
                                [d for d in good if d[0] != good[100][0]], False),
@@ -159,6 +174,14 @@ class Shipped(unittest.TestCase):
         result = subprocess.run([sys.executable, str(HERE / "build_name_txt.py"), "--check",
                                  str(SHIPPED)], capture_output=True, text=True)
         self.assertEqual(result.returncode, 0, result.stderr)
+
+    def test_sources_in_the_checkout_rebuild_it(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            out = Path(tmp, "name.txt")
+            result = subprocess.run([sys.executable, str(HERE / "build_name_txt.py"), "--output", str(out)],
+                                    capture_output=True, text=True)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            self.assertEqual(out.read_bytes(), SHIPPED.read_bytes())
 
 
 if __name__ == "__main__":
