@@ -18,6 +18,14 @@
 #include "view/form_view.h"
 #include "view/host_embedding.h"
 
+#if defined(__SANITIZE_ADDRESS__)
+#define LADOSLOV_LEAK_CHECK_AT_EXIT 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LADOSLOV_LEAK_CHECK_AT_EXIT 1
+#endif
+#endif
+
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     using namespace ladoslov;
@@ -92,7 +100,7 @@ int main(int argc, char** argv) {
     }
     view.startTimers();
     const int exitCode = QApplication::exec();
-#ifndef __SANITIZE_ADDRESS__
+#ifndef LADOSLOV_LEAK_CHECK_AT_EXIT
     // The host waits for its hack to go before it shows the desktop again. The tune is stopped and
     // nothing is left to write, so the process ends here rather than wait for the sound thread's
     // last buffer and take hundreds of widgets apart. (The sanitizers' leak check needs the teardown.)
