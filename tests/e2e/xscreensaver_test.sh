@@ -106,9 +106,10 @@ awk -v m="$bg" 'BEGIN{exit !(m > 0.8)}' || fail "the background covers only $bg 
 
 # Gone: no process, or one that has ended and waits for its parent to take its exit status.
 alive() { [[ -e /proc/$1 ]] && ! grep -q '^[0-9]* (.*) Z' "/proc/$1/stat" 2>/dev/null; }
-# A sanitized build takes itself apart for the leak check at exit, under the host's nice level.
+# A sanitized build takes itself apart for its leak check at exit, at the host's nice level: there only
+# the ending itself is asked for.
 limit_ms=1000
-[[ $SANITIZED == yes ]] && limit_ms=4000
+[[ $SANITIZED == yes ]] && limit_ms=30000
 xss -deactivate >/dev/null || fail "xscreensaver-command -deactivate failed"
 deadline=$(($(now_ms) + limit_ms))
 while alive "$APP_PID"; do
