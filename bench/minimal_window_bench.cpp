@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QScreen>
 #include <QWidget>
 
 #include "app/first_frame.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Plain window;
     window.setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    window.setGeometry(window.screen()->geometry());  // without a window manager "full screen" does not size it
     ladoslov::FirstFrameReporter::watch(&window);
     window.showFullScreen();
     return QApplication::exec();

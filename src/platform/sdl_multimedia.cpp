@@ -297,10 +297,11 @@ Mix_Music* loadTune(const std::string& path, Mix_MusicType type) {
 }  // namespace
 
 // One tune at a time, as SDL_mixer has one music stream. A MIDI tune is loaded on a thread of its own,
-// since FluidSynth reads its whole soundfont (some 140 MB) first, which would hold up the window for
+// since FluidSynth reads its whole soundfont (6 to 148 MB) first, which would hold up the window for
 // half a second or more; WAV and MP3 load at once.
 struct SdlMultimedia::Device {
     bool ready = false;
+    bool midiPrepared = false;
     // Every path once accepted for playing: like a system multimedia device it stays open to "stop".
     std::set<std::string> opened;
 
@@ -319,8 +320,7 @@ struct SdlMultimedia::Device {
         SDL_LogSetOutputFunction(discardLog, nullptr);
         silenceAlsa();
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return;
-        chooseSoundFont();
-        Mix_Init(MIX_INIT_MID | MIX_INIT_MP3);
+        Mix_Init(MIX_INIT_MP3);  // MIDI only when a MIDI tune comes: see prepareMidi()
         // 4096 frames, 93 ms a buffer: the mixing thread wakes half as often as with 2048, for the whole
         // run and not only while a tune plays, and the synthesiser works in larger, cheaper batches. A
         // background tune has no use for a shorter delay.
@@ -345,6 +345,15 @@ struct SdlMultimedia::Device {
     Device(const Device&) = delete;
     Device& operator=(const Device&) = delete;
 
+    // The synthesiser and the choice of its soundfont are for MIDI tunes alone; an MP3 or WAV tune, the
+    // shipped one included, never pays for them.
+    void prepareMidi() {
+        if (midiPrepared) return;
+        midiPrepared = true;
+        chooseSoundFont();
+        Mix_Init(MIX_INIT_MID);
+    }
+
     // Lets a load in progress run out without starting its tune. Only for commands that replace it.
     void finishLoading() {
         std::unique_lock lock(guard);
@@ -368,7 +377,10 @@ struct SdlMultimedia::Device {
         }
         const std::optional<Mix_MusicType> type = tuneType(path);
         if (!type) return false;
-        if (*type == MUS_MID && !Mix_EachSoundFont(isReadableFile, nullptr)) return false;
+        if (*type == MUS_MID) {
+            prepareMidi();
+            if (!Mix_EachSoundFont(isReadableFile, nullptr)) return false;
+        }
         finishLoading();  // SDL_mixer loads one thing at a time
 
         std::lock_guard lock(guard);

@@ -1,17 +1,29 @@
 #!/usr/bin/python3
-"""Writes the program's tune, muz/ladoslov.mid: Bortniansky's hymn "Коль славен наш Господь в Сионе"
+"""Writes the program's tune, muz/ladoslov.mp3: Bortniansky's hymn "Коль славен наш Господь в Сионе"
 (1794, public domain) set for four-part choir over a quiet church organ, one verse and an Amen.
 
-The melody line was written down from memory and the four-part setting is our own.
+The melody line was written down from memory and the four-part setting is our own. The setting is
+written as MIDI, which is the source; the shipped file is that MIDI rendered once, here, so that playing
+it needs no synthesiser.
 
-    /usr/bin/python3 tools/tune/make_tune.py [OUTPUT]      write the file (default: muz/ladoslov.mid)
-    /usr/bin/python3 tools/tune/make_tune.py --check FILE  exit 1 unless FILE is what this script writes
+    /usr/bin/python3 tools/tune/make_tune.py [OUTPUT]       render (default: muz/ladoslov.mp3)
+    /usr/bin/python3 tools/tune/make_tune.py --midi OUTPUT  write the MIDI source only
+    /usr/bin/python3 tools/tune/make_tune.py --check FILE   exit 1 unless FILE was rendered from what this
+                                                            script writes now and lasts as long as the tune
 
-Standard library only; the output depends on nothing but this file.
+Rendering needs Debian's fluidsynth, fluid-soundfont-gm and lame; the rest is the standard library. The
+output depends on nothing but this file and those packages' versions: FluidSynth at 44.1 kHz stereo
+with its built-in reverb and chorus, lame at VBR quality 2. The MP3's comment carries a digest of the
+MIDI and these settings, which --check compares.
 """
 
+import hashlib
+import shutil
 import struct
+import subprocess
 import sys
+import tempfile
+import wave
 from pathlib import Path
 
 TICKS = 480  # per quarter note
@@ -249,17 +261,83 @@ def build():
     return header + b"".join(tracks), seconds(total_beats)
 
 
+SOUNDFONT = Path("/usr/share/sounds/sf2/FluidR3_GM.sf2")
+RATE = 44100
+GAIN = 1.4       # FluidSynth's master gain: the loudest chord peaks near -2 dB full scale
+QUALITY = "2"    # lame's VBR quality, about 190 kbit/s for this
+TAIL = 0.5       # seconds kept after the last audible sample; FluidSynth renders on in silence
+RENDERING = f"{SOUNDFONT.name} {RATE} Hz gain {GAIN}; lame -V{QUALITY}; tail {TAIL} s"
+
+
+def digest(midi):
+    return hashlib.sha256(midi + RENDERING.encode("ascii")).hexdigest()
+
+
+def trim(wav_path):
+    """Cuts the silence the synthesiser renders after the music, TAIL seconds after the last sound."""
+    with wave.open(str(wav_path), "rb") as w:
+        params = w.getparams()
+        frames = w.readframes(w.getnframes())
+    samples = memoryview(frames).cast("h")
+    last = max((i for i in range(len(samples) - 1, -1, -1) if abs(samples[i]) > 30), default=0)
+    keep = min(len(samples) // 2, last // 2 + 1 + int(TAIL * RATE))
+    with wave.open(str(wav_path), "wb") as w:
+        w.setparams(params)
+        w.writeframes(frames[:keep * 4])
+
+
+def render(midi, out):
+    for tool in ("fluidsynth", "lame"):
+        if not shutil.which(tool):
+            raise SystemExit(f"{tool} is missing: apt-get install fluidsynth fluid-soundfont-gm lame")
+    if not SOUNDFONT.is_file():
+        raise SystemExit(f"{SOUNDFONT} is missing: apt-get install fluid-soundfont-gm")
+    with tempfile.TemporaryDirectory() as tmp:
+        mid, wav = Path(tmp) / "tune.mid", Path(tmp) / "tune.wav"
+        mid.write_bytes(midi)
+        # -f /dev/null: no user or system configuration of FluidSynth takes part.
+        subprocess.run(["fluidsynth", "-ni", "-q", "-f", "/dev/null", "-g", str(GAIN), "-r", str(RATE),
+                        "-T", "wav", "-O", "s16", "-F", str(wav), str(SOUNDFONT), str(mid)],
+                       check=True, stdout=subprocess.DEVNULL)
+        trim(wav)
+        subprocess.run(["lame", "--quiet", "-V", QUALITY, "--noreplaygain", "--add-id3v2",
+                        "--tt", "Kol slaven nash Gospod v Sione", "--ta", "D. Bortniansky", "--ty", "1794",
+                        "--tc", digest(midi), str(wav), str(out)], check=True)
+
+
+def mp3_seconds(data):
+    """The length the encoder wrote into the first frame's Xing/Info header, or None."""
+    audio = 10 + sum(b << 7 * (3 - i) for i, b in enumerate(data[6:10])) if data[:3] == b"ID3" else 0
+    for tag in (b"Xing", b"Info"):
+        at = data.find(tag, audio, audio + 200)
+        if at >= 0 and int.from_bytes(data[at + 4:at + 8], "big") & 1:
+            return int.from_bytes(data[at + 8:at + 12], "big") * 1152 / RATE
+    return None
+
+
+def check(path, midi, length):
+    data = Path(path).read_bytes()
+    if digest(midi).encode("utf-16-le") not in data[:4096]:  # lame writes its ID3v2 texts so
+        print(f"{path} was not rendered from what {sys.argv[0]} writes; run it again", file=sys.stderr)
+        return 1
+    seconds = mp3_seconds(data)
+    if seconds is None or not length < seconds < length + 3:
+        print(f"{path} lasts {seconds} s, the tune {length:.1f} s", file=sys.stderr)
+        return 1
+    return 0
+
+
 def main(argv):
-    data, length = build()
+    midi, length = build()
     if len(argv) == 3 and argv[1] == "--check":
-        if Path(argv[2]).read_bytes() != data:
-            print(f"{argv[2]} is not what {argv[0]} writes; run it again", file=sys.stderr)
-            return 1
+        return check(argv[2], midi, length)
+    if len(argv) == 3 and argv[1] == "--midi":
+        Path(argv[2]).write_bytes(midi)
         return 0
-    out = Path(argv[1]) if len(argv) > 1 else Path(__file__).resolve().parents[2] / "muz" / "ladoslov.mid"
+    out = Path(argv[1]) if len(argv) > 1 else Path(__file__).resolve().parents[2] / "muz" / "ladoslov.mp3"
     out.parent.mkdir(parents=True, exist_ok=True)
-    out.write_bytes(data)
-    print(f"{out}: {len(data)} bytes, {length:.1f} s of music")
+    render(midi, out)
+    print(f"{out}: {out.stat().st_size} bytes, {mp3_seconds(out.read_bytes()):.1f} s ({length:.1f} s of music)")
     return 0
 
 
