@@ -13,6 +13,7 @@ packages=(
   xvfb xauth xdotool x11-utils x11-apps imagemagick libfaketime tesseract-ocr tesseract-ocr-rus
   python3 python3-pil
   clang libclang-rt-14-dev
+  libxcb1-dev xscreensaver xscreensaver-data python3-xlib dpkg-dev file lintian
 )
 source scripts/packages.sh
 install_packages "${packages[@]}"

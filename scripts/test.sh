@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs, builds with warnings as errors, and runs every test; builds the Windows screensaver and tests it
-# under wine; then builds again with AddressSanitizer and UndefinedBehaviorSanitizer and runs every test once
-# more.
+# under wine; builds and checks the Debian package; then builds again with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs every test once more.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Every test, in both builds, runs without a session bus (none is launched for it either).
@@ -10,4 +10,7 @@ scripts/setup.sh -DLADOSLOV_WERROR=ON
 (cd build && ctest --output-on-failure --timeout 600 "$@")
 # The Windows screensaver, cross-compiled and tested under wine.
 scripts/test-windows.sh
+# The Debian package: built, checked by lintian, its files listed and the unpacked hack run.
+scripts/package.sh
+bash tests/package/deb_test.sh build .
 scripts/sanitize.sh "$@"

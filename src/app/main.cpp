@@ -1,48 +1,110 @@
-// The screensaver.
+// The screensaver: full screen in a window of its own, or inside a window that a screensaver host hands
+// over (hack mode).
 
 #include <QApplication>
 #include <QStringList>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "app/first_frame.h"
 #include "platform/desktop_services.h"
+#include "platform/fixed_services.h"
 #include "platform/sdl_multimedia.h"
+#include "platform/termination_signals.h"
 #include "screen/form.h"
+#include "shell/host_window.h"
 #include "view/form_view.h"
+#include "view/host_embedding.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define LADOSLOV_LEAK_CHECK_AT_EXIT 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define LADOSLOV_LEAK_CHECK_AT_EXIT 1
+#endif
+#endif
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     using namespace ladoslov;
 
+    std::vector<std::string> args;
+    for (const QString& a : QCoreApplication::arguments().mid(1)) args.push_back(a.toStdString());
+    const HostWindow host = hostWindowOf(args, std::getenv("XSCREENSAVER_WINDOW"));
+    const bool hackMode = host.kind != HostWindow::Kind::None;
+    WId hostId = 0;
+    QSize hostSize;
+    if (hackMode) {
+        hostId = host.kind == HostWindow::Kind::Root ? rootWindowId() : static_cast<WId>(host.id);
+        hostSize = foreignWindowSize(hostId);
+        // No window to draw into: nothing to show, and no window of its own over the screen either.
+        if (hostSize.isEmpty()) return 1;
+    }
+    const double tpp = hackMode ? hostTwipsPerPixel(hostSize.width(), hostSize.height(), twipsPerPixel()) : twipsPerPixel();
+
     SystemClock clock;
     LocaleFormats regional;
     MersenneRandom random;
-    PrimaryScreen screen;
-    FontMeasurer measurer;
-    LockFileInstanceGuard instance;
+    PrimaryScreen primaryScreen;
+    // In the host's window the screen is that window, so the layout centres on it.
+    FixedScreen hostScreen(static_cast<Twips>(hostSize.width() * tpp), static_cast<Twips>(hostSize.height() * tpp));
+    FontMeasurer measurer(tpp);
+    LockFileInstanceGuard lock;
+    SharedInstance sharedInstance(lock);
     WidgetTopMost topMost;
+    NoTopMost insideHost;
     SdlMultimedia multimedia;
+    LockHolderMultimedia lockHolderMultimedia(multimedia, sharedInstance);
     DiskFileSystem files;
     JpegPictureLoader pictures;
     DialogMessageBox messageBox;
     EventLoopProcess process;
-    QStringList args = QCoreApplication::arguments();
-    args.removeFirst();
-    Services services{clock,     regional, random,   screen,   measurer,   instance, topMost,
-                      multimedia, files,    pictures, messageBox, process, args.join(QLatin1Char(' ')).toStdString()};
+    std::string commandLine;
+    for (const std::string& a : host.rest) commandLine += (commandLine.empty() ? "" : " ") + a;
+    Services services{clock,
+                      regional,
+                      random,
+                      hackMode ? static_cast<ScreenInfo&>(hostScreen) : primaryScreen,
+                      measurer,
+                      hackMode ? static_cast<InstanceGuard&>(sharedInstance) : lock,
+                      hackMode ? static_cast<TopMost&>(insideHost) : topMost,
+                      hackMode ? static_cast<MultimediaCommands&>(lockHolderMultimedia) : multimedia,
+                      files,
+                      pictures,
+                      messageBox,
+                      process,
+                      commandLine};
 
     Form1 form(services);
+    // What the host sends to end the program closes it as the window's Unload does.
+    TerminationSignals termination([&form] { form.Form_Unload(); });
     form.CheckCommandLine();
     if (form.ended()) return form.exitCode();
 
-    FormView view(form, twipsPerPixel());
+    std::unique_ptr<QWindow> hostHandle;  // outlives the view, which stands inside it
+    FormView view(form, tpp);
     topMost.attach(&view);
     form.Form_Load();
     if (form.ended()) return form.exitCode();
     view.sync();
     FirstFrameReporter::watch(&view);
-    view.showFullScreen();
-    view.activateWindow();
-    view.setFocus();
+    if (hackMode) {
+        hostHandle = embedInto(view, hostId);
+        if (!hostHandle) return 1;
+    } else {
+        view.showFullScreen();
+        view.activateWindow();
+        view.setFocus();
+    }
     view.startTimers();
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+#ifndef LADOSLOV_LEAK_CHECK_AT_EXIT
+    // The host waits for its hack to go before it shows the desktop again. The tune is stopped and
+    // nothing is left to write, so the process ends here rather than wait for the sound thread's
+    // last buffer and take hundreds of widgets apart. (The sanitizers' leak check needs the teardown.)
+    if (hackMode) std::_Exit(exitCode);
+#endif
+    return exitCode;
 }

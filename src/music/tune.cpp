@@ -28,11 +28,15 @@ void Form1::SendTuneCommand(std::string_view verb) { services_.multimedia.execut
 
 void Form1::StartTune() {
     // "muz" beside the working directory; a screensaver host starts the program elsewhere, so the
-    // folder beside the executable serves when the working directory has none.
+    // program's own folder serves when the working directory has none.
     std::filesystem::path folder = "muz";
     if (!services_.files.isDirectory(folder)) {
-        const std::filesystem::path besideExe = services_.files.executableDir() / "muz";
-        if (services_.files.isDirectory(besideExe)) folder = besideExe;
+        for (const std::filesystem::path& own : programFolders(services_.files)) {
+            if (services_.files.isDirectory(own / "muz")) {
+                folder = own / "muz";
+                break;
+            }
+        }
     }
     const std::string_view tune = tuneFileOf(services_.files.findFirstFile(folder, "ladoslov.*"));
     if (tune.empty()) return;

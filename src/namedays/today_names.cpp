@@ -1,6 +1,8 @@
 // Today's saints from the name-day file, and the prayer to the patron saint while F10 is held.
 
 #include <filesystem>
+#include <istream>
+#include <memory>
 
 #include "namedays/name_file.h"
 #include "namedays/prayer.h"
@@ -13,8 +15,9 @@ constexpr std::size_t kShownNames = 1500;
 }
 
 void Form1::ShowTodayNames() {
-    const std::filesystem::path file = services_.files.executableDir() / "Data" / "name.txt";
-    const auto in = services_.files.openForReading(file);
+    std::unique_ptr<std::istream> in;
+    for (const std::filesystem::path& folder : programFolders(services_.files))
+        if ((in = services_.files.openForReading(folder / "Data" / "name.txt"))) break;
     if (!in) return;
     if (auto line = namedays::findTodayLine(*in, services_.clock.today())) {
         TodayNamesLine = *line;

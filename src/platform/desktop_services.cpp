@@ -89,14 +89,14 @@ Twips PrimaryScreen::height() const {
 const QFontMetricsF& FontMeasurer::metricsOf(const Font& font) const {
     for (const auto& [f, m] : metrics_)
         if (f == font) return m;
-    metrics_.emplace_back(font, QFontMetricsF(toQFont(font)));
+    metrics_.emplace_back(font, QFontMetricsF(toQFont(font, viewScale(tpp_))));
     return metrics_.back().second;
 }
 
 TwipsSize FontMeasurer::measure(std::string_view text, const Font& font, Twips wrapWidth) const {
     const QFontMetricsF& fm = metricsOf(font);
     const QString s = captionToQString(text);
-    const double tpp = twipsPerPixel();
+    const double tpp = tpp_;
     if (wrapWidth > 0) {
         const QRectF r = fm.boundingRect(QRectF(0, 0, wrapWidth / tpp, 1e6), Qt::TextWordWrap | Qt::AlignLeft, s);
         return TwipsSize{wrapWidth, static_cast<Twips>(std::ceil(std::max(r.height(), fm.height())) * tpp)};
@@ -150,6 +150,16 @@ bool WidgetTopMost::makeTopMost() {
 
 std::filesystem::path DiskFileSystem::executableDir() const {
     return std::filesystem::path(QCoreApplication::applicationDirPath().toStdString());
+}
+
+std::filesystem::path DiskFileSystem::installedDataDir() const {
+#ifdef LADOSLOV_SHARE_FROM_BIN
+    // From the executable's real folder (a link to it may stand elsewhere), so the prefix can move.
+    std::error_code ec;
+    const std::filesystem::path dir = std::filesystem::canonical(executableDir(), ec);
+    if (!ec) return (dir / LADOSLOV_SHARE_FROM_BIN).lexically_normal();
+#endif
+    return {};
 }
 
 std::string DiskFileSystem::findFirstFile(const std::filesystem::path& dir, std::string_view pattern) const {

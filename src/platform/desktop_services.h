@@ -46,14 +46,18 @@ public:
     Twips height() const override;
 };
 
+// Text measured in the fonts the view draws with at twipsPerPixel: at a larger one than the screen's
+// (a scaled-down preview) the fonts shrink with the layout, so a label keeps its size in twips.
 class FontMeasurer final : public TextMeasurer {
 public:
+    explicit FontMeasurer(double twipsPerPixel = ladoslov::twipsPerPixel()) : tpp_(twipsPerPixel) {}
     TwipsSize measure(std::string_view text, const Font& font, Twips wrapWidth) const override;
 
 private:
     // The window uses a handful of fonts; their metrics are built once.
     const QFontMetricsF& metricsOf(const Font& font) const;
     mutable std::vector<std::pair<Font, QFontMetricsF>> metrics_;
+    double tpp_;
 };
 
 // One copy per user: an advisory record lock on a file that the kernel drops with the process, so a
@@ -82,6 +86,7 @@ private:
 class DiskFileSystem final : public StandardFiles {
 public:
     std::filesystem::path executableDir() const override;
+    std::filesystem::path installedDataDir() const override;
     std::string findFirstFile(const std::filesystem::path& dir, std::string_view pattern) const override;
 };
 

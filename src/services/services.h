@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "calendar/date.h"
 #include "screen/controls.h"
@@ -78,6 +79,8 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
     virtual std::filesystem::path executableDir() const = 0;
+    // The installation's folder of the program's data (share/ladoslov beside the executable's bin), or "".
+    virtual std::filesystem::path installedDataDir() const { return {}; }
     virtual bool isDirectory(const std::filesystem::path& p) const = 0;
     // A regular file opened for binary reading, or nullptr.
     virtual std::unique_ptr<std::istream> openForReading(const std::filesystem::path& p) const = 0;
@@ -85,6 +88,14 @@ public:
     // wildcard pattern ('*', '?'; letter case ignored, as the platform's search does), or "".
     virtual std::string findFirstFile(const std::filesystem::path& dir, std::string_view pattern) const = 0;
 };
+
+// The program's own folders, where its Data and muz are looked for: beside the executable, then the
+// installation's data folder.
+inline std::vector<std::filesystem::path> programFolders(const FileSystem& files) {
+    std::vector<std::filesystem::path> folders{files.executableDir()};
+    if (std::filesystem::path installed = files.installedDataDir(); !installed.empty()) folders.push_back(installed);
+    return folders;
+}
 
 class PictureLoader {
 public:

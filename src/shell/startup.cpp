@@ -2,6 +2,7 @@
 // the background picture, the layout centred on the screen, and the start-up work of the subsystems.
 
 #include <filesystem>
+#include <vector>
 
 #include "screen/form.h"
 #include "services/skip_on_failure.h"
@@ -31,10 +32,12 @@ void Form1::Form_Load() {
     ScreenInfo& screen = services_.screen;
     skipOnFailure([&] { setWindowState(WindowState::Normal); });
     skipOnFailure([&] {
-        // A screensaver host starts the program in another folder, so the picture beside the
-        // executable serves when the working directory has none.
+        // A screensaver host starts the program in another folder, so the picture in the program's own
+        // folders serves when the working directory has none.
         const std::filesystem::path relative = std::filesystem::path("Data") / "ladoslov.jpg";
-        for (const std::filesystem::path& p : {relative, services_.files.executableDir() / relative}) {
+        std::vector<std::filesystem::path> candidates{relative};
+        for (const std::filesystem::path& own : programFolders(services_.files)) candidates.push_back(own / relative);
+        for (const std::filesystem::path& p : candidates) {
             if (services_.pictures.isLoadableJpeg(p)) {
                 PctFon.loadPicture(p.string());
                 return;

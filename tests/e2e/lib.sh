@@ -259,6 +259,25 @@ grew_less_than() {
 # pixels.py helpers: count pixels of a colour in a rectangle, and so on.
 pixels() { "$PY" "$SRC/tests/e2e/pixels.py" "$@"; }
 
+# wait_blocks_filled X Y W H TPP [BEFORE]: waits until the screen drawn into that rectangle at TPP twips
+# per pixel shows red weekend ink in all twelve month blocks and two screenshots in a row agree (the fill
+# is over). Leaves blocks.py's figures in BLOCKS: twelve inks, the host's magenta left, changes outside.
+wait_blocks_filled() {
+  local previous="" inks ink filled deadline=$((SECONDS + 30))
+  while :; do
+    screenshot "$WORK/blocks.png"
+    read -r -a BLOCKS < <("$PY" "$SRC/tests/e2e/blocks.py" "$WORK/blocks.png" "$@")
+    inks="${BLOCKS[*]:0:12}"
+    filled=yes
+    for ink in "${BLOCKS[@]:0:12}"; do ((ink >= 4)) || filled=no; done
+    [[ $filled == yes && "$inks" == "$previous" ]] && break
+    previous=$inks
+    ((SECONDS < deadline)) || fail "the month blocks did not all show (red ink per block: $inks)"
+    sleep 0.1
+  done
+  echo "  red ink per block: $inks; host colour left: ${BLOCKS[12]}; changed outside: ${BLOCKS[13]}"
+}
+
 # ---- reading the screen: the clock and the feast line ------------------------------------------------
 
 # clock_text SHOT: the clock's text read from the screenshot (cyan digits, its design colour).

@@ -115,6 +115,7 @@ public:
 class FakeFileSystem final : public FileSystem {
 public:
     std::filesystem::path exeDir = "/opt/ladoslov";
+    std::filesystem::path installedDir;
     std::map<std::string, std::string> files;
     std::map<std::string, std::vector<std::string>> listings;
     std::set<std::string> directories;
@@ -125,6 +126,7 @@ public:
         directories.insert(p.parent_path().generic_string());
     }
     std::filesystem::path executableDir() const override { return exeDir; }
+    std::filesystem::path installedDataDir() const override { return installedDir; }
     bool isDirectory(const std::filesystem::path& p) const override {
         return directories.count(p.generic_string()) > 0;
     }

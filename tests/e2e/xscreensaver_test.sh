@@ -1,0 +1,122 @@
+#!/usr/bin/env bash
+# The program as a hack of the real xscreensaver, run by a normal user (xscreensaver runs no hacks as
+# root): activated, the calendar fills xscreensaver's window from inside it and the program has no
+# top-level window of its own; deactivated, the program is gone within a second, with nothing left behind.
+source "$(dirname "$0")/lib.sh"
+
+command -v xscreensaver >/dev/null || fail "xscreensaver is not installed"
+plain_background "#6080a0"
+start_display 1024x768
+
+# The program installed as a package installs it: the hack is the link in libexec.
+cmake --install "$BUILD" --prefix "$WORK/prefix" >/dev/null || fail "cmake --install failed"
+HACK="$WORK/prefix/libexec/xscreensaver/ladoslov"
+[[ -L "$HACK" ]] || fail "no hack link at $HACK"
+
+USER_NAME=$(id -un)
+as_user=()
+if ((EUID == 0)); then
+  USER_NAME=ladoslov-e2e
+  id "$USER_NAME" >/dev/null 2>&1 || useradd --create-home --shell /bin/sh "$USER_NAME" || fail "no user $USER_NAME"
+  as_user=(runuser -u "$USER_NAME" --)
+fi
+USER_HOME=$(getent passwd "$USER_NAME" | cut -d: -f6)
+chmod 755 "$WORK"
+chmod 1777 "$WORK/sanitizer"
+RUN="$WORK/user-run"
+mkdir -p "$RUN" && chmod 700 "$RUN" && chown "$USER_NAME" "$RUN"
+chown -R "$USER_NAME" "$WORK/cwd"
+
+cat >"$USER_HOME/.xscreensaver" <<CONF
+mode:		one
+selected:	0
+timeout:	0:30:00
+cycle:		0:00:00
+lock:		False
+fade:		False
+unfade:		False
+splash:		False
+dpmsEnabled:	False
+programs:	"Ladoslov" $HACK --root \n
+CONF
+chown "$USER_NAME" "$USER_HOME/.xscreensaver"
+
+# The suppressions of a sanitized build, where the user can read them.
+if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]+) ]]; then
+  cp "${BASH_REMATCH[1]}" "$WORK/lsan.supp" && chmod 644 "$WORK/lsan.supp"
+  LSAN_OPTIONS=${LSAN_OPTIONS/${BASH_REMATCH[1]}/$WORK/lsan.supp}
+fi
+user_env=(env HOME="$USER_HOME" DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$RUN" SDL_AUDIODRIVER=dummy
+  ASAN_OPTIONS="$ASAN_OPTIONS" UBSAN_OPTIONS="$UBSAN_OPTIONS" LSAN_OPTIONS="${LSAN_OPTIONS:-}")
+(cd "$WORK/cwd" && exec "${as_user[@]}" "${user_env[@]}" xscreensaver -no-splash >"$WORK/stderr.xscreensaver" 2>&1) &
+STARTED_PIDS+=($!)
+xss() { "${as_user[@]}" "${user_env[@]}" xscreensaver-command "$@" 2>>"$WORK/stderr.command"; }
+# xscreensaver goes with the test, however it ends.
+stop_xscreensaver() {
+  xss -exit >/dev/null 2>&1 || true
+  local deadline=$((SECONDS + 5))
+  while pgrep -u "$USER_NAME" xscreensaver >/dev/null && ((SECONDS < deadline)); do sleep 0.1; done
+}
+trap '{ rc=$?; stop_xscreensaver; (exit $rc); cleanup; }' EXIT
+deadline=$((SECONDS + 20))
+until xss -time >/dev/null; do
+  ((SECONDS < deadline)) || fail "xscreensaver did not start"
+  sleep 0.2
+done
+
+hack_pid() { pgrep -u "$USER_NAME" -x ladoslov | head -n1 || true; }
+xss -activate >/dev/null || fail "xscreensaver-command -activate failed"
+deadline=$((SECONDS + 20))
+while APP_PID=$(hack_pid); [[ -z "$APP_PID" ]]; do
+  ((SECONDS < deadline)) || fail "xscreensaver did not start the hack"
+  sleep 0.1
+done
+STARTED_PIDS+=("$APP_PID")
+HOST=$(tr '\0' '\n' <"/proc/$APP_PID/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p')
+[[ -n "$HOST" ]] || fail "the hack has no XSCREENSAVER_WINDOW"
+read -r HX HY HW HH < <(xwininfo -id "$HOST" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+  /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}')
+echo "  xscreensaver's window $HOST: ${HW}x${HH}+${HX}+${HY}"
+
+# The program's windows: the one shown stands inside xscreensaver's, none on the root window.
+shown_windows() {
+  local id
+  for id in $(xdotool search --pid "$APP_PID" 2>/dev/null || true); do
+    # xscreensaver marks its own window with the pid of the hack it runs.
+    (($(printf '%d' "$id") == $(printf '%d' "$HOST"))) && continue
+    xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$id"
+  done
+}
+deadline=$((SECONDS + 15))
+until SHOWN=$(shown_windows); [[ -n "$SHOWN" ]]; do
+  ((SECONDS < deadline)) || fail "the hack shows no window"
+  sleep 0.1
+done
+for id in $SHOWN; do
+  parent=$(xwininfo -children -id "$id" | awk '/Parent window id:/{print $4}')
+  (($(printf '%d' "$parent") == $(printf '%d' "$HOST"))) ||
+    fail "the hack shows window $id on $parent, not inside xscreensaver's window $HOST"
+done
+
+wait_blocks_filled "$HX" "$HY" "$HW" "$HH" 15
+# The plain background fills xscreensaver's window.
+bg=$(convert "$WORK/blocks.png" -crop "${HW}x${HH}+${HX}+${HY}" +repage -fuzz 8% -fill black +opaque "#6080a0" \
+  -fill white -opaque "#6080a0" -format '%[fx:mean]' info:)
+awk -v m="$bg" 'BEGIN{exit !(m > 0.8)}' || fail "the background covers only $bg of xscreensaver's window"
+
+# Gone: no process, or one that has ended and waits for its parent to take its exit status.
+alive() { [[ -e /proc/$1 ]] && ! grep -q '^[0-9]* (.*) Z' "/proc/$1/stat" 2>/dev/null; }
+# A sanitized build takes itself apart for its leak check at exit, at the host's nice level: there only
+# the ending itself is asked for.
+limit_ms=1000
+[[ $SANITIZED == yes ]] && limit_ms=30000
+xss -deactivate >/dev/null || fail "xscreensaver-command -deactivate failed"
+deadline=$(($(now_ms) + limit_ms))
+while alive "$APP_PID"; do
+  (($(now_ms) < deadline)) || fail "the hack still runs $limit_ms ms after the deactivation"
+  sleep 0.02
+done
+for pid in $(pgrep -u "$USER_NAME" -x ladoslov || true); do
+  alive "$pid" && fail "a copy of the program is left behind: $(ps -o pid=,stat=,args= -p "$pid")"
+done
+echo "PASS"
