@@ -50,15 +50,19 @@ ChangeTracker::Changes ChangeTracker::take() {
     return out;
 }
 
-void PointerInput::press(int button, int shift, Twips x, Twips y) {
-    if (held_ || form_.ended()) return;
+bool PointerInput::hold(int button, bool clickable, Twips x, Twips y) {
+    if (held_ || form_.ended()) return false;
     held_ = true;
     button_ = button;
-    clickable_ = true;
+    clickable_ = clickable;
     pressX_ = pointerX_ = x;
     pressY_ = pointerY_ = y;
     target_ = controlAt(form_, x, y);
-    if (!target_) return;
+    return true;
+}
+
+void PointerInput::press(int button, int shift, Twips x, Twips y) {
+    if (!hold(button, true, x, y) || !target_) return;
     form_.mouseDown(*target_, button, shift, x - target_->left(), y - target_->top());
     if (target_->kind() == ControlKind::Image && static_cast<Image*>(target_)->dragRequested()) {
         dragged_ = static_cast<Image*>(target_);
@@ -69,13 +73,7 @@ void PointerInput::press(int button, int shift, Twips x, Twips y) {
 }
 
 void PointerInput::doublePress(int button, int, Twips x, Twips y) {
-    if (held_ || form_.ended()) return;
-    held_ = true;
-    button_ = button;
-    clickable_ = false;
-    pressX_ = pointerX_ = x;
-    pressY_ = pointerY_ = y;
-    target_ = controlAt(form_, x, y);
+    if (!hold(button, false, x, y)) return;
     if (target_ && button == kLeftButton) form_.dblClick(*target_);
 }
 

@@ -80,6 +80,9 @@ public:
     std::optional<Ghost> ghost() const;
 
 private:
+    // Takes the press (none while one is held or after the end) and finds the control under it.
+    bool hold(int button, bool clickable, Twips x, Twips y);
+
     Form1& form_;
     bool held_ = false;
     int button_ = 0;
