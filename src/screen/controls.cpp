@@ -11,36 +11,19 @@ std::string Control::displayName() const {
     return index_ < 0 ? name_ : name_ + "(" + std::to_string(index_) + ")";
 }
 
-void Control::setLeft(Twips v) {
-    left_ = v;
-    touch();
-}
-void Control::setTop(Twips v) {
-    top_ = v;
-    touch();
-}
+void Control::setLeft(Twips v) { change(left_, v); }
+void Control::setTop(Twips v) { change(top_, v); }
 void Control::move(Twips left, Twips top) {
-    left_ = left;
-    top_ = top;
-    touch();
+    setLeft(left);
+    setTop(top);
 }
 void Control::setSize(Twips width, Twips height) {
-    width_ = width;
-    height_ = height;
-    touch();
+    change(width_, width);
+    change(height_, height);
 }
-void Control::setVisible(bool v) {
-    visible_ = v;
-    touch();
-}
-void Control::setToolTip(std::string_view text) {
-    toolTip_ = text;
-    touch();
-}
-void Control::setCursor(Cursor c) {
-    cursor_ = c;
-    touch();
-}
+void Control::setVisible(bool v) { change(visible_, v); }
+void Control::setToolTip(std::string_view text) { change(toolTip_, text); }
+void Control::setCursor(Cursor c) { change(cursor_, c); }
 
 Label::Label(std::string name, int index, const Design& d)
     : Control(ControlKind::Label, std::move(name), index, d.left, d.top, d.width, d.height),
@@ -54,23 +37,13 @@ Label::Label(std::string name, int index, const Design& d)
 }
 
 void Label::setCaption(std::string_view text) {
-    caption_ = text;
-    fitToText();
-    touch();
+    if (change(caption_, text)) fitToText();
 }
-void Label::setForeColour(Colour c) {
-    foreColour_ = c;
-    touch();
-}
+void Label::setForeColour(Colour c) { change(foreColour_, c); }
 void Label::setFontSize(double points) {
-    font_.size = points;
-    fitToText();
-    touch();
+    if (change(font_.size, points)) fitToText();
 }
-void Label::setBorderStyle(BorderStyle b) {
-    border_ = b;
-    touch();
-}
+void Label::setBorderStyle(BorderStyle b) { change(border_, b); }
 void Label::setMeasurer(const TextMeasurer* m) {
     measurer_ = m;
     fitToText();
@@ -90,14 +63,8 @@ Image::Image(std::string name, Twips left, Twips top, Twips width, Twips height,
     setCursor(cursor);
     setToolTip(toolTip);
 }
-void Image::beginDrag() {
-    dragRequested_ = true;
-    touch();
-}
-void Image::endDrag() {
-    dragRequested_ = false;
-    touch();
-}
+void Image::beginDrag() { change(dragRequested_, true); }
+void Image::endDrag() { change(dragRequested_, false); }
 
 PictureBox::PictureBox(std::string name, Twips left, Twips top, Twips width, Twips height, std::string picture)
     : Control(ControlKind::PictureBox, std::move(name), -1, left, top, width, height), picture_(std::move(picture)) {

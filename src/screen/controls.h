@@ -78,6 +78,14 @@ public:
 protected:
     void setSize(Twips width, Twips height);
     void touch() { ++revision_; }
+    // Sets a property; only a new value counts as a change, so the view repaints nothing for the same one.
+    template <typename Field, typename Value>
+    bool change(Field& field, const Value& value) {
+        if (field == value) return false;
+        field = value;
+        touch();
+        return true;
+    }
 
 private:
     ControlKind kind_;

@@ -86,11 +86,14 @@ TEST(ColourChoice, ACaptionClickRecoloursOnlyThatLabel) {
         const Font font = l.font();
         const std::string caption = l.caption();
         const Twips left = l.left(), top = l.top(), width = l.width();
+        const Colour old = l.foreColour();
         const auto before = revisions(f);
         h.random.values = {r};
         f.click(l);
         EXPECT_EQ(l.foreColour(), kPalette[static_cast<std::size_t>(std::floor(r * 16))]) << number;
-        EXPECT_EQ(changedSince(f, before), std::vector<const Control*>{&l}) << number;
+        // The same colour drawn again changes nothing.
+        const auto changed = l.foreColour() == old ? std::vector<const Control*>{} : std::vector<const Control*>{&l};
+        EXPECT_EQ(changedSince(f, before), changed) << number;
         EXPECT_EQ(l.font(), font);
         EXPECT_EQ(l.caption(), caption);
         EXPECT_EQ(l.left(), left);

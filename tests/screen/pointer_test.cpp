@@ -147,4 +147,18 @@ TEST(ChangeTracker, WholeWindowFirstThenOnlyWhatChanged) {
     EXPECT_TRUE(tracker.take().whole);
 }
 
+// The feast line's timer sets its caption and place every 1.5 s; once they stand, a tick repaints nothing.
+TEST(ChangeTracker, ATickThatChangesNothingRepaintsNothing) {
+    Harness h;
+    h.clock.date = {2026, 7, 12};  // a fixed feast: a caption and a font size of its own
+    h.load();
+    ChangeTracker tracker(h.form);
+    h.form.timerTick(14);
+    ASSERT_TRUE(tracker.take().any());
+    ASSERT_FALSE(h.form.Label115.caption().empty());
+    h.form.timerTick(14);
+    h.form.timerTick(14);
+    EXPECT_FALSE(tracker.take().any());
+}
+
 }  // namespace
