@@ -7,7 +7,6 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QMessageBox>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QWidget>
 #include <cmath>
@@ -45,9 +44,18 @@ QString timeFormatWithoutZone(const QString& longFormat) {
         if (!quoted && ch == QLatin1Char('t')) continue;
         out += ch;
     }
-    // A zone that stood in brackets leaves them empty: "H:mm:ss (t)".
-    static const QRegularExpression emptyBrackets(QStringLiteral("\\(\\s*\\)|\\[\\s*\\]"));
-    out.remove(emptyBrackets);
+    // A zone that stood in brackets leaves them empty: "H:mm:ss (t)". (Scanned by hand: a regular
+    // expression would load and compile its engine for this alone.)
+    for (qsizetype open = 0; open < out.size();) {
+        const QChar c = out[open];
+        const QChar close = c == QLatin1Char('(') ? QLatin1Char(')') : c == QLatin1Char('[') ? QLatin1Char(']') : QChar();
+        qsizetype end = open + 1;
+        while (end < out.size() && out[end].isSpace()) ++end;
+        if (!close.isNull() && end < out.size() && out[end] == close)
+            out.remove(open, end - open + 1);
+        else
+            ++open;
+    }
     out = out.simplified();
     if (!out.contains(QLatin1Char('s'))) return QStringLiteral("HH:mm:ss");
     return out;

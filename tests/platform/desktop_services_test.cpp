@@ -157,6 +157,7 @@ TEST(RegionalFormats, LongTimeHasSecondsAndNoZone) {
     EXPECT_EQ(timeFormatWithoutZone("HH:mm:ss 'at' tttt"), "HH:mm:ss 'at'");
     EXPECT_EQ(timeFormatWithoutZone("HH:mm"), "HH:mm:ss");
     EXPECT_EQ(timeFormatWithoutZone("H:mm:ss (t)"), "H:mm:ss");
+    EXPECT_EQ(timeFormatWithoutZone("[ t ] H:mm:ss (x)"), "H:mm:ss (x)");
 
     const TimeOfDay t{9, 5, 7};
     EXPECT_EQ(LocaleFormats(QLocale(QLocale::Russian, QLocale::Russia)).longTime(t), "09:05:07");
