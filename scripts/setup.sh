@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-qpa-plugins
-  libsdl2-mixer-dev timgm6mb-soundfont
+  libsdl2-dev libmpg123-dev libsdl2-mixer-dev timgm6mb-soundfont
   fonts-liberation
   libgtest-dev libgmock-dev
   xvfb xauth xdotool x11-utils x11-apps imagemagick libfaketime tesseract-ocr tesseract-ocr-rus

@@ -18,7 +18,7 @@ grep -q ' ./usr/share/ladoslov/muz/ladoslov\.' "$WORK/contents" || fail "the pac
 grep -q ' ./usr/libexec/xscreensaver/ladoslov -> ../../bin/ladoslov$' "$WORK/contents" ||
   fail "the hack is not a relative link to the program"
 depends=$(dpkg-deb -f "$DEB" Depends)
-for dep in libqt6widgets6 libsdl2-mixer-2.0-0 qt6-qpa-plugins fonts-liberation; do
+for dep in libqt6widgets6 libsdl2-2.0-0 libmpg123-0 libsdl2-mixer-2.0-0 qt6-qpa-plugins fonts-liberation; do
   grep -q "$dep" <<<"$depends" || fail "Depends lacks $dep: $depends"
 done
 grep -q 'soundfont' <<<"$(dpkg-deb -f "$DEB" Recommends)" || fail "no soundfont among the recommended packages"
