@@ -90,8 +90,11 @@ std::map<int, ThreadCounters> threadsOf(pid_t pid) {
         ThreadCounters t;
         t.name = readFile(task.path() / "comm");
         if (!t.name.empty() && t.name.back() == '\n') t.name.pop_back();
-        t.runNs = std::atoll(readFile(task.path() / "schedstat").c_str());
+        const std::string schedstat = readFile(task.path() / "schedstat");
         const std::string status = readFile(task.path() / "status");
+        // A thread that ended while it was read would count as a negative difference.
+        if (schedstat.empty() || status.empty()) continue;
+        t.runNs = std::atoll(schedstat.c_str());
         t.switches = statusValue(status, "voluntary_ctxt_switches") + statusValue(status, "nonvoluntary_ctxt_switches");
         threads[std::atoi(task.path().filename().c_str())] = t;
     }
