@@ -10,4 +10,4 @@ cmake -S . -B build-san -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLADOSLOV_SANITIZE=ON
 cmake --build build-san -j"$(nproc)"
 cd build-san
 # The fuzzer builds and runs itself with the same sanitizers; once, in build/, is enough.
-ctest --output-on-failure --timeout 600 -LE 'fuzz' "$@"
+ctest -j2 --output-on-failure --timeout 600 -LE 'fuzz' "$@"

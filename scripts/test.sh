@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 # Every test, in both builds, runs without a session bus (none is launched for it either).
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
 scripts/setup.sh -DLADOSLOV_WERROR=ON
-(cd build && ctest --output-on-failure --timeout 600 "$@")
+# Two at a time: the end-to-end tests wait for conditions, never for a pace, so they hold beside each other.
+(cd build && ctest -j2 --output-on-failure --timeout 600 "$@")
 # The Windows screensaver, cross-compiled and tested under wine.
 scripts/test-windows.sh
 # The Debian package: built, checked by lintian, its files listed and the unpacked hack run.
