@@ -58,15 +58,45 @@ std::unique_ptr<Gdiplus::Bitmap> loadPicture(const std::string& source) {
     return decodePicture(std::vector<char>(data, data + ::SizeofResource(nullptr, resource)));
 }
 
+namespace {
+
+// Whether the JPEG's own structure reaches its end marker (EOI): from SOI, segment by segment, through
+// the entropy-coded data after each SOS. GDI+ decodes a truncated picture without complaint (the rest
+// grey), so this decides whether it is whole; bytes after the end marker (padding, appended data, common
+// in pictures from cameras and editors) do not matter.
+bool reachesEndMarker(const std::vector<char>& bytes) {
+    const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const std::size_t n = bytes.size();
+    if (n < 4 || at(0) != 0xFF || at(1) != 0xD8) return false;
+    std::size_t i = 2;
+    while (i < n) {
+        if (at(i) != 0xFF) return false;
+        while (i < n && at(i) == 0xFF) ++i;  // fill bytes
+        if (i >= n) return false;
+        const unsigned char marker = at(i++);
+        if (marker == 0xD9) return true;
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) continue;  // no length of their own
+        if (n - i < 2) return false;
+        const std::size_t length = static_cast<std::size_t>(at(i)) << 8 | at(i + 1);
+        if (length < 2 || length > n - i) return false;
+        i += length;
+        if (marker != 0xDA) continue;
+        // Entropy-coded data up to the next marker: FF 00 stands for a data byte, FF D0-D7 for a restart.
+        for (; i + 1 < n; ++i) {
+            if (at(i) != 0xFF) continue;
+            const unsigned char next = at(i + 1);
+            if (next != 0x00 && !(next >= 0xD0 && next <= 0xD7)) break;
+            ++i;
+        }
+        if (i + 1 >= n) return false;
+    }
+    return false;
+}
+
+}  // namespace
+
 bool isWholeJpeg(const std::vector<char>& bytes) {
-    // A JPEG starts with SOI and ends with EOI; the decoder would show a truncated one half grey.
-    auto end = bytes.end();
-    const auto tailStart = bytes.size() > 64 ? end - 64 : bytes.begin();
-    while (end != tailStart && *(end - 1) == '\0') --end;
-    if (bytes.size() < 4 || static_cast<unsigned char>(bytes[0]) != 0xFF ||
-        static_cast<unsigned char>(bytes[1]) != 0xD8 || end - bytes.begin() < 4 ||
-        static_cast<unsigned char>(*(end - 2)) != 0xFF || static_cast<unsigned char>(*(end - 1)) != 0xD9)
-        return false;
+    if (!reachesEndMarker(bytes)) return false;
     std::unique_ptr<Gdiplus::Bitmap> bitmap = decodePicture(bytes);
     if (!bitmap) return false;
     GUID format{};

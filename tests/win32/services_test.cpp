@@ -57,7 +57,9 @@ TEST(Win32Services, OnlyWholeJpegPicturesAreLoadable) {
     } cases[] = {
         {"whole.jpg", jpeg, true},
         {"padded.jpg", jpeg + std::string(16, '\0'), true},
+        {"appended.jpg", jpeg + std::string(3000, 'x'), true},
         {"truncated.jpg", jpeg.substr(0, jpeg.size() / 2), false},
+        {"truncated-appended.jpg", jpeg.substr(0, jpeg.size() / 2) + std::string(3000, 'x'), false},
         {"empty.jpg", "", false},
         {"gif.jpg", sourceFile("res/pictures/image1.gif"), false},
         {"noise.jpg", noise, false},
