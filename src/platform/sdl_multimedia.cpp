@@ -161,29 +161,28 @@ public:
     MixerDevice(const MixerDevice&) = delete;
     MixerDevice& operator=(const MixerDevice&) = delete;
 
-    bool play(const std::string& path) {
-        {
-            std::lock_guard lock(guard_);
-            if (loadingPath_ == path) {
-                startWhenLoaded_ = true;  // still on its way: as good as playing
-                return true;
-            }
-            if (music_ && path == musicPath_) {
-                startWhenLoaded_ = false;
-                if (mix_.PlayingMusic()) return true;
-                return playOnce(music_);
-            }
+    // "play" for the tune it already has, loaded or on its way: whether it plays; nullopt for another.
+    std::optional<bool> replay(const std::string& path) {
+        std::lock_guard lock(guard_);
+        if (loadingPath_ == path) {
+            startWhenLoaded_ = true;  // still on its way: as good as playing
+            return true;
         }
-        const std::optional<TuneKind> kind = tuneKindOf(path);
-        if (!kind) return false;
-        if (*kind == TuneKind::Midi) {
+        if (!music_ || path != musicPath_) return std::nullopt;
+        startWhenLoaded_ = false;
+        return mix_.PlayingMusic() || playOnce(music_);
+    }
+
+    // A new tune of that kind, in place of the current one.
+    bool play(const std::string& path, TuneKind kind) {
+        if (kind == TuneKind::Midi) {
             prepareMidi();
             if (!mix_.EachSoundFont(isReadableFile, nullptr)) return false;
         }
         finishLoading();  // SDL_mixer loads one thing at a time
 
         std::lock_guard lock(guard_);
-        if (*kind == TuneKind::Midi) {
+        if (kind == TuneKind::Midi) {
             // The thread hands its tune over under the guard, so it waits for this state to be set.
             loader_ = std::thread([this, path] { loaded(path, load(path, MUS_MID)); });
             mix_.HaltMusic();  // the new tune replaces the old one now, not when it is ready
@@ -191,7 +190,7 @@ public:
             startWhenLoaded_ = true;
             return true;
         }
-        Mix_Music* tune = load(path, musicType(*kind));
+        Mix_Music* tune = load(path, musicType(kind));
         return tune && start(path, tune);
     }
 
@@ -311,19 +310,28 @@ struct SdlMultimedia::Device {
 
 private:
     bool playOn(const std::string& path) {
-        if (mixer) return mixer->play(path);
-        if (mp3 && mp3->path() == path) return mp3->playing() || mp3->play();
+        // The tune it already has plays again only once over or stopped.
+        if (mixer) {
+            if (const std::optional<bool> again = mixer->replay(path)) return *again;
+        } else if (mp3 && mp3->path() == path) {
+            return mp3->playing() || mp3->play();
+        }
         const std::optional<TuneKind> kind = tuneKindOf(path);
         if (!kind) return false;
-        if (*kind == TuneKind::Mp3) {
+        if (!mixer && *kind == TuneKind::Mp3) {
             if (!mp3 && !(mp3 = Mp3Output::open())) broken = true;
             return mp3 && mp3->load(path) && mp3->play();
         }
+        return openMixer() && mixer->play(path, *kind);
+    }
+
+    bool openMixer() {
+        if (mixer) return true;
         const SdlMixerLibrary* library = SdlMixerLibrary::get();
         if (!library) return false;
         mp3.reset();  // SDL_mixer opens a device of its own
         if (!(mixer = MixerDevice::open(*library))) broken = true;
-        return mixer && mixer->play(path);
+        return mixer != nullptr;
     }
 };
 
