@@ -104,16 +104,15 @@ const QFontMetricsF& FontMeasurer::metricsOf(const Font& font) const {
 TwipsSize FontMeasurer::measure(std::string_view text, const Font& font, Twips wrapWidth) const {
     const QFontMetricsF& fm = metricsOf(font);
     const QString s = captionToQString(text);
-    const double tpp = tpp_;
     if (wrapWidth > 0) {
-        const QRectF r = fm.boundingRect(QRectF(0, 0, wrapWidth / tpp, 1e6), Qt::TextWordWrap | Qt::AlignLeft, s);
-        return TwipsSize{wrapWidth, static_cast<Twips>(std::ceil(std::max(r.height(), fm.height())) * tpp)};
+        const QRectF r = fm.boundingRect(QRectF(0, 0, wrapWidth / tpp_, 1e6), Qt::TextWordWrap | Qt::AlignLeft, s);
+        return TwipsSize{wrapWidth, static_cast<Twips>(std::ceil(std::max(r.height(), fm.height())) * tpp_)};
     }
     double width = 0;
     const QStringList lines = s.split(QLatin1Char('\n'));
     for (const QString& line : lines) width = std::max(width, fm.horizontalAdvance(line));
-    return TwipsSize{static_cast<Twips>(std::ceil(width) * tpp),
-                     static_cast<Twips>(std::ceil(fm.height() * static_cast<double>(lines.size())) * tpp)};
+    return TwipsSize{static_cast<Twips>(std::ceil(width) * tpp_),
+                     static_cast<Twips>(std::ceil(fm.height() * static_cast<double>(lines.size())) * tpp_)};
 }
 
 LockFileInstanceGuard::~LockFileInstanceGuard() {

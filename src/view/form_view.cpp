@@ -127,8 +127,10 @@ FormView::~FormView() = default;
 
 int FormView::toPixels(Twips t) const { return static_cast<int>(std::lround(t / tpp_)); }
 
-QRect FormView::rectOf(const Control& c) const {
-    return QRect(toPixels(c.left()), toPixels(c.top()), std::max(0, toPixels(c.width())), std::max(0, toPixels(c.height())));
+QRect FormView::rectOf(const Control& c) const { return rectOf(boundsOf(c)); }
+
+QRect FormView::rectOf(const TwipsRect& r) const {
+    return QRect(toPixels(r.left), toPixels(r.top), std::max(0, toPixels(r.width)), std::max(0, toPixels(r.height)));
 }
 
 QRect FormView::pixelsOf(const TwipsRect& r) const {
@@ -147,8 +149,7 @@ Control* FormView::controlAt(QPoint windowPos) const {
 std::optional<QRect> FormView::dragGhostRect() const {
     const std::optional<PointerInput::Ghost> g = pointer_.ghost();
     if (!g) return std::nullopt;
-    return QRect(toPixels(g->bounds.left), toPixels(g->bounds.top), toPixels(g->bounds.width),
-                 toPixels(g->bounds.height));
+    return rectOf(g->bounds);
 }
 
 void FormView::sync() {
@@ -250,9 +251,11 @@ void FormView::paintEvent(QPaintEvent* e) {
     }
     p.setClipping(false);
     // The drag feedback: the picture itself, half transparent, under the pointer.
-    if (const std::optional<PointerInput::Ghost> g = pointer_.ghost(); g && region.intersects(*dragGhostRect())) {
+    if (const std::optional<PointerInput::Ghost> g = pointer_.ghost()) {
+        const QRect r = rectOf(g->bounds);
+        if (!region.intersects(r)) return;
         p.setOpacity(0.6);
-        paintImage(p, *g->image, *dragGhostRect());
+        paintImage(p, *g->image, r);
     }
 }
 

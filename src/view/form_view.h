@@ -59,6 +59,7 @@ private:
     void syncWindow();
     void syncTimers();
     void pointerAt(QPoint windowPos);
+    QRect rectOf(const TwipsRect& r) const;
     QRect pixelsOf(const TwipsRect& r) const;
     const QPixmap& pictureOf(const Image& image);
     void paintLabel(QPainter& p, const Label& l, const QRect& r) const;
