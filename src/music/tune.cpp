@@ -30,12 +30,10 @@ void Form1::StartTune() {
     // "muz" beside the working directory; a screensaver host starts the program elsewhere, so the
     // program's own folder serves when the working directory has none.
     std::filesystem::path folder = "muz";
-    if (!services_.files.isDirectory(folder)) {
-        for (const std::filesystem::path& own : programFolders(services_.files)) {
-            if (services_.files.isDirectory(own / "muz")) {
-                folder = own / "muz";
-                break;
-            }
+    for (const std::filesystem::path& candidate : searchPaths(services_.files, "muz")) {
+        if (services_.files.isDirectory(candidate)) {
+            folder = candidate;
+            break;
         }
     }
     const std::string_view tune = tuneFileOf(services_.files.findFirstFile(folder, "ladoslov.*"));

@@ -97,6 +97,13 @@ inline std::vector<std::filesystem::path> programFolders(const FileSystem& files
     return folders;
 }
 
+// Where `relative` is looked for, in order: the working directory, then the program's own folders.
+inline std::vector<std::filesystem::path> searchPaths(const FileSystem& files, const std::filesystem::path& relative) {
+    std::vector<std::filesystem::path> paths{relative};
+    for (const std::filesystem::path& own : programFolders(files)) paths.push_back(own / relative);
+    return paths;
+}
+
 class PictureLoader {
 public:
     virtual ~PictureLoader() = default;

@@ -2,7 +2,6 @@
 // the background picture, the layout centred on the screen, and the start-up work of the subsystems.
 
 #include <filesystem>
-#include <vector>
 
 #include "screen/form.h"
 #include "services/skip_on_failure.h"
@@ -34,10 +33,7 @@ void Form1::Form_Load() {
     skipOnFailure([&] {
         // A screensaver host starts the program in another folder, so the picture in the program's own
         // folders serves when the working directory has none.
-        const std::filesystem::path relative = std::filesystem::path("Data") / "ladoslov.jpg";
-        std::vector<std::filesystem::path> candidates{relative};
-        for (const std::filesystem::path& own : programFolders(services_.files)) candidates.push_back(own / relative);
-        for (const std::filesystem::path& p : candidates) {
+        for (const std::filesystem::path& p : searchPaths(services_.files, std::filesystem::path("Data") / "ladoslov.jpg")) {
             if (services_.pictures.isLoadableJpeg(p)) {
                 PctFon.loadPicture(p.string());
                 return;
