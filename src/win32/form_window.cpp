@@ -11,6 +11,7 @@
 
 #include "win32/pictures.h"
 #include "win32/resources.h"
+#include "win32/stretch.h"
 #include "win32/win32_services.h"
 
 namespace ladoslov::win32 {
@@ -53,8 +54,8 @@ RECT pixelsAround(const TwipsRect& r, double tpp) {
                 static_cast<LONG>(std::ceil((r.top + r.height) / tpp))};
 }
 
-FormWindow::FormWindow(Form1& form, HINSTANCE instance, double twipsPerPixel)
-    : form_(form), tpp_(twipsPerPixel), tracker_(form), pointer_(form) {
+FormWindow::FormWindow(Form1& form, HINSTANCE instance, double twipsPerPixel, GdiplusPictureLoader& pictures)
+    : form_(form), tpp_(twipsPerPixel), loader_(pictures), tracker_(form), pointer_(form) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     // Double-clicks arrive as such, for the pictures' DblClick.
@@ -173,7 +174,7 @@ Gdiplus::Bitmap* FormWindow::pictureOf(const Image& image) {
     return it->second.get();
 }
 
-HBITMAP FormWindow::background(HDC dc) {
+HBITMAP FormWindow::background() {
     RECT client{};
     ::GetClientRect(hwnd_, &client);
     const SIZE size{client.right, client.bottom};
@@ -184,25 +185,29 @@ HBITMAP FormWindow::background(HDC dc) {
     background_ = nullptr;
     backgroundSource_ = source;
     backgroundSize_ = size;
-    std::unique_ptr<Gdiplus::Bitmap> picture = loadPicture(source);
+    std::unique_ptr<Gdiplus::Bitmap> picture = loader_.take(source);
     if (!picture) picture = loadPicture(kPictureBackground);
     if (!picture || size.cx <= 0 || size.cy <= 0) return nullptr;
-    // Stretched to the window once; every paint copies from it.
-    background_ = ::CreateCompatibleBitmap(dc, size.cx, size.cy);
-    HDC memory = ::CreateCompatibleDC(dc);
-    HGDIOBJ old = ::SelectObject(memory, background_);
-    {
-        Gdiplus::Graphics g(memory);
-        g.SetInterpolationMode(Gdiplus::InterpolationModeHighQualityBilinear);
-        g.SetPixelOffsetMode(Gdiplus::PixelOffsetModeHalf);
-        Gdiplus::ImageAttributes edges;
-        edges.SetWrapMode(Gdiplus::WrapModeTileFlipXY);
-        g.DrawImage(picture.get(), Gdiplus::Rect(0, 0, size.cx, size.cy), 0, 0,
-                    static_cast<INT>(picture->GetWidth()), static_cast<INT>(picture->GetHeight()),
-                    Gdiplus::UnitPixel, &edges);
+    Gdiplus::Rect all(0, 0, static_cast<INT>(picture->GetWidth()), static_cast<INT>(picture->GetHeight()));
+    Gdiplus::BitmapData data{};
+    if (picture->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok) return nullptr;
+    // Stretched to the window once, into a bitmap every paint copies from.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.cx;
+    info.bmiHeader.biHeight = -size.cy;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* pixels = nullptr;
+    background_ = ::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
+    if (background_ && pixels) {
+        stretch(PixelRows{static_cast<const std::uint8_t*>(data.Scan0), static_cast<int>(data.Width),
+                          static_cast<int>(data.Height), data.Stride, 3},
+                static_cast<std::uint8_t*>(pixels), size.cx, size.cy, size.cx * 4);
+        ::GdiFlush();
     }
-    ::SelectObject(memory, old);
-    ::DeleteDC(memory);
+    picture->UnlockBits(&data);
     return background_;
 }
 
@@ -262,7 +267,7 @@ void FormWindow::paint() {
             ::SelectClipRgn(dc, clip);
             ::DeleteObject(clip);
         }
-        HBITMAP picture = form_.backgroundPainted() ? background(screen) : nullptr;
+        HBITMAP picture = form_.backgroundPainted() ? background() : nullptr;
         if (picture) {
             HDC source = ::CreateCompatibleDC(screen);
             HGDIOBJ old = ::SelectObject(source, picture);

@@ -19,6 +19,8 @@ class Bitmap;
 
 namespace ladoslov::win32 {
 
+class GdiplusPictureLoader;
+
 // A key's shift state as the window's handlers count it: 1 Shift, 2 Ctrl, 4 Alt.
 int shiftState();
 
@@ -27,7 +29,7 @@ RECT pixelsAround(const TwipsRect& r, double twipsPerPixel);
 
 class FormWindow {
 public:
-    FormWindow(Form1& form, HINSTANCE instance, double twipsPerPixel);
+    FormWindow(Form1& form, HINSTANCE instance, double twipsPerPixel, GdiplusPictureLoader& pictures);
     ~FormWindow();
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
@@ -49,7 +51,7 @@ private:
     void syncTimers();
     void paint();
     void paintControl(HDC dc, void* graphics, const Control& c);
-    HBITMAP background(HDC dc);
+    HBITMAP background();
     HFONT fontOf(const Font& font);
     Gdiplus::Bitmap* pictureOf(const Image& image);
     void mouse(UINT message, WPARAM wParam, LPARAM lParam);
@@ -60,6 +62,7 @@ private:
 
     Form1& form_;
     double tpp_;
+    GdiplusPictureLoader& loader_;
     HWND hwnd_ = nullptr;
     HWND toolTip_ = nullptr;
     HCURSOR cursorA_ = nullptr, cursorB_ = nullptr, arrow_ = nullptr;

@@ -50,7 +50,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     form.CheckCommandLine();
     if (form.ended()) return form.exitCode();
 
-    FormWindow window(form, instance, twipsPerPixel());
+    FormWindow window(form, instance, twipsPerPixel(), pictures);
     topMost.attach(window.handle());
     form.Form_Load();
     if (form.ended()) return form.exitCode();

@@ -95,21 +95,21 @@ bool reachesEndMarker(const std::vector<char>& bytes) {
 
 }  // namespace
 
-bool isWholeJpeg(const std::vector<char>& bytes) {
-    if (!reachesEndMarker(bytes)) return false;
+std::unique_ptr<Gdiplus::Bitmap> wholeJpeg(const std::vector<char>& bytes) {
+    if (!reachesEndMarker(bytes)) return nullptr;
     std::unique_ptr<Gdiplus::Bitmap> bitmap = decodePicture(bytes);
-    if (!bitmap) return false;
+    if (!bitmap) return nullptr;
     GUID format{};
-    if (bitmap->GetRawFormat(&format) != Gdiplus::Ok || format != Gdiplus::ImageFormatJPEG) return false;
+    if (bitmap->GetRawFormat(&format) != Gdiplus::Ok || format != Gdiplus::ImageFormatJPEG) return nullptr;
     const unsigned long long pixels =
         static_cast<unsigned long long>(bitmap->GetWidth()) * static_cast<unsigned long long>(bitmap->GetHeight());
-    if (pixels == 0 || pixels > kMaxBackgroundPixels) return false;
+    if (pixels == 0 || pixels > kMaxBackgroundPixels) return nullptr;
     // Reading the pixels makes the decoder go through the whole stream.
     Gdiplus::Rect all(0, 0, static_cast<INT>(bitmap->GetWidth()), static_cast<INT>(bitmap->GetHeight()));
     Gdiplus::BitmapData data{};
-    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok) return false;
+    if (bitmap->LockBits(&all, Gdiplus::ImageLockModeRead, PixelFormat24bppRGB, &data) != Gdiplus::Ok) return nullptr;
     bitmap->UnlockBits(&data);
-    return true;
+    return bitmap;
 }
 
 }  // namespace ladoslov::win32

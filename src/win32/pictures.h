@@ -36,8 +36,8 @@ std::unique_ptr<Gdiplus::Bitmap> decodePicture(const std::vector<char>& bytes);
 // A picture as the core names it: ":/pictures/<name>" is compiled in, anything else is a file.
 std::unique_ptr<Gdiplus::Bitmap> loadPicture(const std::string& source);
 
-// Whether bytes hold a whole JPEG picture, within the bounds a background may have.
-bool isWholeJpeg(const std::vector<char>& bytes);
+// The picture when bytes hold a whole JPEG within the bounds a background may have, decoded; else nullptr.
+std::unique_ptr<Gdiplus::Bitmap> wholeJpeg(const std::vector<char>& bytes);
 
 inline constexpr std::uintmax_t kMaxBackgroundBytes = 64u << 20;
 inline constexpr unsigned long long kMaxBackgroundPixels = 40'000'000ull;

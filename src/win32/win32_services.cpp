@@ -6,6 +6,8 @@
 
 #include "win32/pictures.h"
 
+#include <gdiplus.h>
+
 #include <mmsystem.h>
 
 // winmm exports it; mingw's headers leave it out.
@@ -191,9 +193,24 @@ std::string DiskFileSystem::findFirstFile(const std::filesystem::path& dir, std:
     return name;
 }
 
+GdiplusPictureLoader::GdiplusPictureLoader() = default;
+GdiplusPictureLoader::~GdiplusPictureLoader() = default;
+
 bool GdiplusPictureLoader::isLoadableJpeg(const std::filesystem::path& p) const {
     const auto bytes = readFile(p, kMaxBackgroundBytes);
-    return bytes && isWholeJpeg(*bytes);
+    std::unique_ptr<Gdiplus::Bitmap> picture = bytes ? wholeJpeg(*bytes) : nullptr;
+    if (!picture) return false;
+    checked_ = p.string();
+    decoded_ = std::move(picture);
+    return true;
+}
+
+std::unique_ptr<Gdiplus::Bitmap> GdiplusPictureLoader::take(const std::string& source) {
+    if (decoded_ && source == checked_) {
+        checked_.clear();
+        return std::move(decoded_);
+    }
+    return loadPicture(source);
 }
 
 void DialogMessageBox::show(std::string_view title, std::string_view text) {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -10,6 +11,10 @@
 
 #include "services/services.h"
 #include "services/standard_files.h"
+
+namespace Gdiplus {
+class Bitmap;
+}
 
 namespace ladoslov::win32 {
 
@@ -90,9 +95,19 @@ public:
     std::string findFirstFile(const std::filesystem::path& dir, std::string_view pattern) const override;
 };
 
+// The background is decoded once: the picture last found loadable is kept for the view to take.
 class GdiplusPictureLoader final : public PictureLoader {
 public:
+    GdiplusPictureLoader();
+    ~GdiplusPictureLoader() override;
     bool isLoadableJpeg(const std::filesystem::path& p) const override;
+    // The picture source names (as loadPicture takes it): the one found loadable, if that is it (handed over
+    // once), else decoded now; nullptr when it cannot be.
+    std::unique_ptr<Gdiplus::Bitmap> take(const std::string& source);
+
+private:
+    mutable std::string checked_;
+    mutable std::unique_ptr<Gdiplus::Bitmap> decoded_;
 };
 
 class DialogMessageBox final : public MessageBox {

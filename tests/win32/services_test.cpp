@@ -70,7 +70,14 @@ TEST(Win32Services, OnlyWholeJpegPicturesAreLoadable) {
         EXPECT_EQ(loader.isLoadableJpeg(dir / c.name), c.loadable) << c.name;
     }
     EXPECT_FALSE(loader.isLoadableJpeg(dir));
-    EXPECT_NE(loadPicture(kPictureImage4), nullptr) << "compiled-in pictures are not reachable by their names";
+    // The picture found loadable is the one handed over for its name; another is decoded for its own.
+    ASSERT_TRUE(loader.isLoadableJpeg(dir / "whole.jpg"));
+    const auto compiledIn = loader.take(kPictureImage4);
+    const auto checked = loader.take((dir / "whole.jpg").string());
+    ASSERT_NE(compiledIn, nullptr) << "compiled-in pictures are not reachable by their names";
+    ASSERT_NE(checked, nullptr);
+    EXPECT_EQ(checked->GetWidth(), 1680u);
+    EXPECT_LT(compiledIn->GetWidth(), 1680u);
 }
 
 TEST(Win32Services, RefusedTuneCommandsNeverReachTheMessageBox) {
