@@ -144,19 +144,24 @@ bool WindowTopMost::makeTopMost() {
     return ::SetWindowPos(window_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE) != 0;
 }
 
+MciCommands::~MciCommands() {
+    for (const std::string& device : opened_) ::mciSendStringA(("close " + device).c_str(), nullptr, 0, nullptr);
+}
+
 bool MciCommands::execute(std::string_view command) {
     // The command goes over as single-byte text in the desktop's code page.
     const std::string text = toCodePage(widen(command), CP_ACP);
     // mciExecute reports a refused command in a message box that holds up the screen until someone closes
-    // it. What the device would refuse is found out quietly first: "stop" goes only to an open device, "play"
-    // only to one that opens.
+    // it. So a command goes only to a device this program has opened: "play" opens its device quietly first,
+    // and whatever else names a device never opened (a tune that was refused) is not sent. Asking the system
+    // whether a device is open would open it to answer, loading its driver once more.
     const std::size_t space = text.find(' ');
     if (space != std::string::npos) {
         const std::string device = text.substr(space + 1);
-        char mode[64] = {};
-        if (::mciSendStringA(("status " + device + " mode").c_str(), mode, sizeof mode, nullptr) != 0) {
+        if (!opened_.contains(device)) {
             if (text.compare(0, space, "play") != 0) return false;
             if (::mciSendStringA(("open " + device).c_str(), nullptr, 0, nullptr) != 0) return false;
+            opened_.insert(device);
         }
     }
     return ::mciExecute(text.c_str()) != FALSE;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -86,7 +87,15 @@ private:
 // The multimedia command interface of the system itself.
 class MciCommands final : public MultimediaCommands {
 public:
+    MciCommands() = default;
+    // Closes the devices it opened: a tune still playing is let go before the program ends.
+    ~MciCommands() override;
+    MciCommands(const MciCommands&) = delete;
+    MciCommands& operator=(const MciCommands&) = delete;
     bool execute(std::string_view command) override;
+
+private:
+    std::set<std::string> opened_;  // the devices (tunes) this program has opened
 };
 
 class DiskFileSystem final : public StandardFiles {
