@@ -49,16 +49,9 @@ wait_gone() { app_exit_code "$1"; }
 
 # ---- /s on a known date: the screen, the cells, F10, a second copy, the tune, a key ------------------
 plain_background "#406090"
-# A tune that wine's multimedia interface plays on the null device: two seconds of a tone as a WAV.
+# The shipped tune, played through GStreamer by wine's multimedia interface, on the null device.
 mkdir -p "$WORK/cwd/muz"
-"$PY" - "$WORK/cwd/muz/ladoslov.wav" <<'PYTHON'
-import math, struct, sys, wave
-with wave.open(sys.argv[1], "wb") as w:
-    w.setnchannels(1)
-    w.setsampwidth(2)
-    w.setframerate(22050)
-    w.writeframes(b"".join(struct.pack("<h", int(8000 * math.sin(2 * math.pi * 440 * i / 22050))) for i in range(44100)))
-PYTHON
+cp "$SRC/muz/ladoslov.mp3" "$WORK/cwd/muz/"
 FAKETIME_AT="2026-12-08 09:05:07" WINEDEBUG=-all,+mci start_scr /s
 id=$(wait_window 90)
 eval "$(xdotool getwindowgeometry --shell "$id")"
@@ -114,8 +107,8 @@ keeps_running "the second copy ended the first"
 xdotool key x
 [[ $(wait_gone 15) == 0 ]] || fail "a character key did not end the screensaver"
 trace="$WORK/stderr.$first"
-plays=$(grep -cF 'mciExecute (play "muz\ladoslov.wav")' "$trace" || true)
-stops=$(grep -cF 'mciExecute (stop "muz\ladoslov.wav")' "$trace" || true)
+plays=$(grep -cF 'mciExecute (play "muz\ladoslov.mp3")' "$trace" || true)
+stops=$(grep -cF 'mciExecute (stop "muz\ladoslov.mp3")' "$trace" || true)
 echo "  mciExecute: $plays play, $stops stop"
 ((plays == 1 && stops == 2)) || fail "expected one play and two stop commands at mciExecute, saw $plays and $stops"
 
@@ -170,12 +163,12 @@ mkdir -p "$CWD/Data" "$CWD/muz"
 cp "$SCR" "$SCR_COPY"
 # No name file, a truncated background, random bytes as the tune.
 head -c 20000 "$SRC/Data/ladoslov.jpg" >"$CWD/Data/ladoslov.jpg"
-head -c 5000 /dev/urandom >"$CWD/muz/ladoslov.mid"
+head -c 5000 /dev/urandom >"$CWD/muz/ladoslov.mp3"
 bad_run bad1
 # Random bytes as the name file, an empty background and an empty tune.
 head -c 5000 /dev/urandom >"$CWD/Data/name.txt"
 : >"$CWD/Data/ladoslov.jpg"
-rm "$CWD/muz/ladoslov.mid"
-: >"$CWD/muz/ladoslov.wav"
+rm "$CWD/muz/ladoslov.mp3"
+: >"$CWD/muz/ladoslov.mid"
 bad_run bad2
 echo "PASS ($((SECONDS - t0)) s)"
