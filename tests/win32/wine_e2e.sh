@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The Windows screensaver under wine on a virtual screen, driven with xdotool and checked on screenshots:
 # the core's unit tests, the screen on a known date against the core's listing of the day cells, the feast
-# line, the keys and clicks that end it, F10, the host's switches, one copy, the tune's commands and bad
-# input.   bash tests/win32/wine_e2e.sh BUILD_WIN_DIR SOURCE_DIR
+# line, the title's tooltip, the keys and clicks that end it, F10, the host's switches, one copy, the tune's
+# commands and bad input.   bash tests/win32/wine_e2e.sh BUILD_WIN_DIR SOURCE_DIR
 # ImageMagick and the rest from the system, whatever else stands on PATH.
 export PATH="/usr/bin:/bin:$PATH"
 source "$(dirname "$0")/../e2e/lib.sh"
@@ -42,6 +42,19 @@ settled() {
 visible_windows() {
   local id
   for id in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do xdotool getwindowname "$id" 2>/dev/null || true; done
+}
+
+# tooltip_text: what a small mapped window (a tooltip) on the screen reads, with OCR; nothing without one.
+tooltip_text() {
+  local id WIDTH HEIGHT X Y
+  for id in $(xdotool search --onlyvisible --name '.*' 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)" || continue
+    ((WIDTH < 600 && HEIGHT < 60)) || continue
+    screenshot "$WORK/tip.png"
+    convert "$WORK/tip.png" -crop "${WIDTH}x${HEIGHT}+$X+$Y" +repage -colorspace Gray -resize 300% "$WORK/tip-big.png"
+    tesseract "$WORK/tip-big.png" - -l rus --psm 7 2>/dev/null | tr '\n' ' '
+    return 0
+  done
 }
 
 # wait_gone SECONDS: the program ends within SECONDS; prints its exit code.
@@ -123,6 +136,16 @@ until check_feast "$WORK/easter.png" "Пасха"; do
   ((SECONDS < deadline)) || fail "12 April 2026: the feast line does not read Пасха"
   settled "$WORK/easter.png"
 done
+# The title's tooltip shows while the pointer rests on it, and goes when it leaves.
+xdotool mousemove 500 280 mousemove 510 282
+deadline=$((SECONDS + 20))
+until tip=$(tooltip_text) && grep -q "Выбор цвета шрифта" <<<"$tip"; do
+  ((SECONDS < deadline)) || fail "no tooltip over the title (read: ${tip:-nothing})"
+done
+echo "  the title's tooltip: $tip"
+xdotool mousemove 300 470
+deadline=$((SECONDS + 20))
+while [[ -n $(tooltip_text) ]]; do ((SECONDS < deadline)) || fail "the tooltip stays after the pointer left the title"; done
 xdotool click 1
 [[ $(wait_gone 15) == 0 ]] || fail "a click on the bare window did not end the screensaver"
 
