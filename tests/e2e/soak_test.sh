@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A night across the new year and a week past it, on a sped-up clock: the real program keeps running,
-# its memory stays flat, the clock follows the time, the feast line names Christmas within 1.5 s of
-# midnight into 7 January, and nothing else that start-up and the fill put on the screen changes.
+# its memory stays flat, the clock follows the time, the feast line names Christmas at the feast timer's
+# first tick after midnight into 7 January, and nothing else that start-up and the fill put on the screen
+# changes.
 source "$(dirname "$0")/lib.sh"
 
 [[ -n "$FAKETIME_LIB" ]] || fail "libfaketime is not installed"
@@ -68,7 +69,7 @@ slow=$(set_clock "2027-01-06 23:59:56")
 midnight=$(awk -v s="$slow" 'BEGIN { printf "%.3f", s + 4 }')
 i=0
 until_real "$slow" 1
-while awk -v m="$midnight" -v now="$(date +%s.%N)" 'BEGIN { exit !(now < m + 3) }'; do
+while awk -v m="$midnight" -v now="$(date +%s.%N)" 'BEGIN { exit !(now < m + 4) }'; do
   t=$(date +%s.%N)
   screenshot "$WORK/m$i.png"
   echo "$i $t" >>"$WORK/shots"
@@ -83,15 +84,19 @@ while read -r n t; do
     [[ -z "$first" ]] && first=$late
     awk -v l="$late" 'BEGIN { exit !(l < -0.1) }' && fail "the feast was named ${late#-} s before midnight"
   else
-    # A shot taken after the first feast tick must show it; 0.3 s allow for the shot and the X server.
-    awk -v l="$late" 'BEGIN { exit !(l > 1.8) }' && fail "1.8 s after midnight the feast line is still empty"
+    # The feast timer ticks every 1.5 s: a shot whose clock has ticked twice after midnight was painted after
+    # the feast's first tick, however late a busy machine delivered both.
+    if awk -v l="$late" 'BEGIN { exit !(l > 1.5) }'; then
+      clock=$(clock_text "$WORK/m$n.png")
+      [[ "$clock" =~ ^00:00:(0[2-9]|[1-5][0-9])$ ]] && fail "the clock reads $clock but the feast line is still empty"
+    fi
     [[ -n "$first" ]] && fail "the feast line went empty again ${late} s after midnight"
   fi
 done <"$WORK/shots"
 [[ -n "$first" ]] || fail "no shot shows the feast line"
 echo "  the feast line shows in the first shot taken ${first} s after midnight ($i shots)"
 text=$(clock_text "$WORK/m$((i - 1)).png")
-[[ "$text" =~ ^00:00:0[0-4]$ ]] || fail "just after midnight into 7 January the clock reads '$text'"
+[[ "$text" =~ ^00:00:0[0-6]$ ]] || fail "just after midnight into 7 January the clock reads '$text'"
 check_feast "$WORK/m$((i - 1)).png" "Рождество Христово" || fail "7 January: the feast line does not read Рождество Христово"
 unchanged "$WORK/m$((i - 1)).png" "into 7 January"
 
