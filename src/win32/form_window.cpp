@@ -82,7 +82,9 @@ FormWindow::FormWindow(Form1& form, HINSTANCE instance, double twipsPerPixel, Gd
                                  nullptr);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_SUBCLASS;
+    // The mouse is relayed by hand (no TTF_SUBCLASS), after the tool's rectangle follows the pointer: so the
+    // first move onto a control already counts for its tip.
+    tool.uFlags = 0;
     tool.hwnd = hwnd_;
     tool.uId = kToolId;
     tool.lpszText = LPSTR_TEXTCALLBACKW;
@@ -331,7 +333,7 @@ void FormWindow::updateToolTip(Twips x, Twips y) {
     ::SendMessageW(toolTip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void FormWindow::mouse(UINT message, WPARAM, LPARAM lParam) {
+void FormWindow::mouse(UINT message, WPARAM wParam, LPARAM lParam) {
     const Twips x = toTwips(GET_X_LPARAM(lParam)), y = toTwips(GET_Y_LPARAM(lParam));
     switch (message) {
         case WM_MOUSEMOVE:
@@ -352,6 +354,8 @@ void FormWindow::mouse(UINT message, WPARAM, LPARAM lParam) {
             pointer_.release(buttonOf(message), shiftState(), x, y);
             break;
     }
+    MSG relayed{hwnd_, message, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
+    ::SendMessageW(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
     if (pointer_.held() && ::GetCapture() != hwnd_) ::SetCapture(hwnd_);
     if (!pointer_.held() && ::GetCapture() == hwnd_) ::ReleaseCapture();
     refresh();

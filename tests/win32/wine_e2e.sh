@@ -137,7 +137,7 @@ until check_feast "$WORK/easter.png" "Пасха"; do
   settled "$WORK/easter.png"
 done
 # The title's tooltip shows while the pointer rests on it, and goes when it leaves.
-xdotool mousemove 500 280 mousemove 510 282
+xdotool mousemove 510 282
 deadline=$((SECONDS + 20))
 until tip=$(tooltip_text) && grep -q "Выбор цвета шрифта" <<<"$tip"; do
   ((SECONDS < deadline)) || fail "no tooltip over the title (read: ${tip:-nothing})"
