@@ -10,6 +10,6 @@ cmake -S . -B build-san -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLADOSLOV_SANITIZE=ON
 cmake --build build-san -j"$(nproc)"
 cd build-san
 # The fuzzer builds and runs itself with the same sanitizers; once, in build/, is enough.
-# One at a time: the sanitized program is several times slower, and the timed checks (a feast named
-# within 1.5 s of midnight) are about the program's own pace.
+# One at a time: the sanitized program is several times slower, and the timed checks (a window gone
+# within a second of the key that ends it) are about the program's own pace.
 ctest --output-on-failure --timeout 600 -LE 'fuzz' "$@"
