@@ -20,7 +20,9 @@ void Form1::Timer14_Timer() {
             if (f->fontSize) Label115.setFontSize(f->fontSize);
         }
     });
-    skipOnFailure([&] { Label115.setLeft(services_.screen.width() / 2.0f - Label115.width() / 2.0f); });
+    skipOnFailure([&] { centreFeastLine(); });
 }
+
+void Form1::centreFeastLine() { Label115.setLeft(services_.screen.width() / 2.0f - Label115.width() / 2.0f); }
 
 }  // namespace ladoslov

@@ -5,7 +5,8 @@
 namespace ladoslov {
 
 Control::Control(ControlKind kind, std::string name, int index, Twips left, Twips top, Twips width, Twips height)
-    : kind_(kind), name_(std::move(name)), index_(index), left_(left), top_(top), width_(width), height_(height) {}
+    : kind_(kind), name_(std::move(name)), index_(index), left_(left), top_(top), width_(width), height_(height),
+      designLeft_(left), designTop_(top) {}
 
 std::string Control::displayName() const {
     return index_ < 0 ? name_ : name_ + "(" + std::to_string(index_) + ")";

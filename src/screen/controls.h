@@ -65,6 +65,9 @@ public:
     void setLeft(Twips v);
     void setTop(Twips v);
     void move(Twips left, Twips top);
+    // Where the window's design puts the control, before start-up places it on the screen.
+    Twips designLeft() const { return designLeft_; }
+    Twips designTop() const { return designTop_; }
 
     bool visible() const { return visible_; }
     void setVisible(bool v);
@@ -92,6 +95,7 @@ private:
     std::string name_;
     int index_;
     Twips left_, top_, width_, height_;
+    Twips designLeft_, designTop_;
     bool visible_ = true;
     std::string toolTip_;
     Cursor cursor_ = Cursor::Arrow;

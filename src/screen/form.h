@@ -85,6 +85,9 @@ public:
     void Form_KeyDown(int keyCode, int shift);
     void Form_KeyUp(int keyCode, int shift);
     void Form_DragDrop(Control& source, Twips x, Twips y);
+    // The screen drawn into has a new size or scale (a host's preview that grows, a monitor's new mode):
+    // the design is laid out for it again as start-up lays it out, captions, colours and state kept.
+    void Form_Resize();
     bool LeapYear(std::int16_t& year);
 
     void FillTimer(int month);
@@ -119,7 +122,9 @@ public:
 private:
     void endProgram(int exitCode);
     void closeWindow();
+    void placePictures();
     void recentreLayout();
+    void centreFeastLine();
 
     Services& services_;
     Inventory inventory_;
@@ -145,6 +150,7 @@ private:
     WindowState windowState_ = WindowState::Normal;
     std::uint64_t windowRevision_ = 1;
     bool backgroundPainted_ = false;
+    bool image2Dropped_ = false;
     bool unloaded_ = false;
     bool ended_ = false;
     int exitCode_ = 0;

@@ -19,6 +19,7 @@ void Form1::Image2_MouseDown(int button, int, Twips x, Twips y) {
 void Form1::Form_DragDrop(Control& source, Twips x, Twips y) {
     // No bounds: a picture dropped near an edge may stand partly outside the window.
     source.move(x - GrabX, y - GrabY);
+    if (&source == &Image2) image2Dropped_ = true;
 }
 
 }  // namespace ladoslov

@@ -28,7 +28,7 @@ void Form1::Form_Load() {
         endProgram(0);
         return;
     }
-    ScreenInfo& screen = services_.screen;
+    const ScreenInfo& screen = services_.screen;
     skipOnFailure([&] { setWindowState(WindowState::Normal); });
     skipOnFailure([&] {
         // A screensaver host starts the program in another folder, so the picture in the program's own
@@ -40,16 +40,7 @@ void Form1::Form_Load() {
             }
         }
     });
-    skipOnFailure([&] {
-        Image1.setTop(0);
-        Image1.setLeft(0);
-        Image2.setTop(screen.height() - Image2.height());
-        Image2.setLeft(screen.width() - Image2.width());
-        Image4.setTop(screen.height() / 10);
-        Image4.setLeft(screen.width() / 2 - Image4.width() / 2);
-        Image3.setLeft(screen.width() - Image3.width());
-        Image3.setTop(0);
-    });
+    skipOnFailure([&] { placePictures(); });
     skipOnFailure([&] {
         setWindowSize(screen.width(), screen.height());
         moveWindow(0, 0);
@@ -68,8 +59,45 @@ void Form1::Form_Load() {
     skipOnFailure([&] { ShowTodayNames(); });
 }
 
+void Form1::Form_Resize() {
+    if (ended_) return;
+    const ScreenInfo& screen = services_.screen;
+    // A picture the user dropped keeps its place in the centred layout; the others stand against the
+    // screen's edges again.
+    const float oldDx = (width_ - kDesignScreenWidth) / 2.0f, oldDy = (height_ - kDesignScreenHeight) / 2.0f;
+    const float dropX = Image2.left() - oldDx, dropY = Image2.top() - oldDy;
+    // The view may now draw at another scale: auto-size labels are measured anew.
+    skipOnFailure([&] { inventory_.setMeasurer(&services_.measurer); });
+    skipOnFailure([&] { placePictures(); });
+    skipOnFailure([&] {
+        for (Control* c : inventory_.controls())
+            if (c->isLabel()) c->move(c->designLeft(), c->designTop());
+        recentreLayout();
+    });
+    skipOnFailure([&] {
+        moveWindow(0, 0);
+        setWindowSize(screen.width(), screen.height());
+    });
+    if (image2Dropped_)
+        Image2.move(dropX + (screen.width() - kDesignScreenWidth) / 2.0f, dropY + (screen.height() - kDesignScreenHeight) / 2.0f);
+    // The feast line's timer keeps it centred across the screen; it is centred on the new one at once.
+    skipOnFailure([&] { centreFeastLine(); });
+}
+
+void Form1::placePictures() {
+    const ScreenInfo& screen = services_.screen;
+    Image1.setTop(0);
+    Image1.setLeft(0);
+    Image2.setTop(screen.height() - Image2.height());
+    Image2.setLeft(screen.width() - Image2.width());
+    Image4.setTop(screen.height() / 10);
+    Image4.setLeft(screen.width() / 2 - Image4.width() / 2);
+    Image3.setLeft(screen.width() - Image3.width());
+    Image3.setTop(0);
+}
+
 void Form1::recentreLayout() {
-    ScreenInfo& screen = services_.screen;
+    const ScreenInfo& screen = services_.screen;
     const float dx = (screen.width() - kDesignScreenWidth) / 2.0f;
     const float dy = (screen.height() - kDesignScreenHeight) / 2.0f;
     for (Control* c : inventory_.controls())

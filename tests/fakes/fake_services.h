@@ -66,13 +66,14 @@ public:
 // scaled by the font size; a line is 195 twips high at 8.25 points.
 class FakeMeasurer final : public TextMeasurer {
 public:
+    double scale = 1.0;  // a view drawing at another scale measures slightly other sizes
     static std::size_t characters(std::string_view s) {
         std::size_t n = 0;
         for (unsigned char ch : s) n += (ch & 0xC0) != 0x80;
         return n;
     }
     TwipsSize measure(std::string_view text, const Font& font, Twips wrapWidth) const override {
-        const double scale = font.size / 8.25;
+        const double scale = this->scale * font.size / 8.25;
         const Twips lineHeight = static_cast<Twips>(195 * scale);
         const std::size_t n = characters(text);
         const Twips width = n == 0 ? 0 : static_cast<Twips>((15 + 105 * static_cast<double>(n)) * scale);

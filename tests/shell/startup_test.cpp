@@ -137,3 +137,51 @@ TEST(Startup, SeedsTheGeneratorAndResetsTheFillCounters) {
     for (int i = 1; i <= 14; ++i) EXPECT_TRUE(h.form.timer(i).enabled());
     EXPECT_FALSE(h.form.ended());
 }
+
+// A window whose screen changes size (a host's preview that grows) is laid out as one started on the new
+// screen: every control in the same place and size, measured at the new scale; a dropped picture keeps
+// its place in the layout.
+TEST(Startup, ResizedWindowIsLaidOutAsOneStartedOnTheNewScreen) {
+    struct Case {
+        TwipsSize from, to;
+        double scale;  // the measurer's at the new size
+    };
+    for (const Case& c : {Case{{48, 48}, {18432, 11520}, 0.9}, Case{{12288, 11520}, {24576, 15360}, 1.0},
+                          Case{{15360, 11520}, {12000, 9000}, 1.1}}) {
+        auto started = [](Harness& h, TwipsSize s) {
+            h.screen.w = s.width;
+            h.screen.h = s.height;
+            h.load();
+            h.fillAll();
+            h.form.timerTick(14);
+        };
+        Harness resized, fresh;
+        started(resized, c.from);
+        resized.screen.w = c.to.width;
+        resized.screen.h = c.to.height;
+        resized.measurer.scale = fresh.measurer.scale = c.scale;
+        fresh.form.inventory().setMeasurer(&fresh.measurer);  // as a view at that scale measures from the start
+        resized.form.Form_Resize();
+        started(fresh, c.to);
+        EXPECT_EQ(resized.form.width(), c.to.width);
+        EXPECT_EQ(resized.form.height(), c.to.height);
+        const auto& a = resized.form.inventory().controls();
+        const auto& b = fresh.form.inventory().controls();
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            EXPECT_EQ(a[i]->left(), b[i]->left()) << a[i]->displayName() << " at " << c.to.width;
+            EXPECT_EQ(a[i]->top(), b[i]->top()) << a[i]->displayName() << " at " << c.to.width;
+            EXPECT_EQ(a[i]->width(), b[i]->width()) << a[i]->displayName() << " at " << c.to.width;
+            EXPECT_EQ(a[i]->height(), b[i]->height()) << a[i]->displayName() << " at " << c.to.width;
+        }
+    }
+
+    Harness h;
+    h.load();
+    h.form.Form_DragDrop(h.form.Image2, 5000, 6000);
+    h.screen.w = 19200;
+    h.screen.h = 14400;
+    h.form.Form_Resize();
+    EXPECT_EQ(h.form.Image2.left(), 5000 + 1920);
+    EXPECT_EQ(h.form.Image2.top(), 6000 + 1440);
+    EXPECT_EQ(h.form.Image3.left(), 19200 - 915);
+}
