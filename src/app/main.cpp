@@ -2,8 +2,10 @@
 // over (hack mode).
 
 #include <QApplication>
+#include <QScreen>
 #include <QStringList>
 #include <cstdlib>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +16,7 @@
 #include "platform/sdl_multimedia.h"
 #include "platform/termination_signals.h"
 #include "screen/form.h"
+#include "services/traced_multimedia.h"
 #include "shell/host_window.h"
 #include "view/form_view.h"
 #include "view/host_embedding.h"
@@ -42,7 +45,8 @@ int main(int argc, char** argv) {
         // No window to draw into: nothing to show, and no window of its own over the screen either.
         if (hostSize.isEmpty()) return 1;
     }
-    const double tpp = hackMode ? hostTwipsPerPixel(hostSize.width(), hostSize.height(), twipsPerPixel()) : twipsPerPixel();
+    const double screenTpp = twipsPerPixel();
+    const double tpp = hackMode ? hostTwipsPerPixel(hostSize.width(), hostSize.height(), screenTpp) : screenTpp;
 
     SystemClock clock;
     LocaleFormats regional;
@@ -57,6 +61,9 @@ int main(int argc, char** argv) {
     NoTopMost insideHost;
     SdlMultimedia multimedia;
     LockHolderMultimedia lockHolderMultimedia(multimedia, sharedInstance);
+    // LADOSLOV_TRACE_COMMANDS: every tune command and its outcome on the error output.
+    TracedMultimedia tune(hackMode ? static_cast<MultimediaCommands&>(lockHolderMultimedia) : multimedia,
+                          std::getenv("LADOSLOV_TRACE_COMMANDS") ? &std::cerr : nullptr);
     DiskFileSystem files;
     JpegPictureLoader pictures;
     DialogMessageBox messageBox;
@@ -70,7 +77,7 @@ int main(int argc, char** argv) {
                       measurer,
                       hackMode ? static_cast<InstanceGuard&>(sharedInstance) : lock,
                       hackMode ? static_cast<TopMost&>(insideHost) : topMost,
-                      hackMode ? static_cast<MultimediaCommands&>(lockHolderMultimedia) : multimedia,
+                      tune,
                       files,
                       pictures,
                       messageBox,
@@ -90,10 +97,26 @@ int main(int argc, char** argv) {
     if (form.ended()) return form.exitCode();
     view.sync();
     FirstFrameReporter::watch(&view);
+    std::unique_ptr<HostWindowWatcher> hostWatcher;
     if (hackMode) {
         hostHandle = embedInto(view, hostId);
         if (!hostHandle) return 1;
+        // The layout follows the host's window (a preview that grows), and the program ends with it.
+        const auto followHost = [&](QSize px) {
+            const double t = hostTwipsPerPixel(px.width(), px.height(), screenTpp);
+            measurer.setTwipsPerPixel(t);
+            hostScreen.set(static_cast<Twips>(px.width() * t), static_cast<Twips>(px.height() * t));
+            view.setTwipsPerPixel(t);
+            form.Form_Resize();
+            view.sync();
+        };
+        hostWatcher = std::make_unique<HostWindowWatcher>(hostId, hostSize, followHost, [&form] { form.Form_Unload(); });
     } else {
+        // A monitor's new mode: the window covers the new screen.
+        QObject::connect(QGuiApplication::primaryScreen(), &QScreen::geometryChanged, &view, [&] {
+            form.Form_Resize();
+            view.sync();
+        });
         view.showFullScreen();
         view.activateWindow();
         view.setFocus();

@@ -52,6 +52,11 @@ class FontMeasurer final : public TextMeasurer {
 public:
     explicit FontMeasurer(double twipsPerPixel = ladoslov::twipsPerPixel()) : tpp_(twipsPerPixel) {}
     TwipsSize measure(std::string_view text, const Font& font, Twips wrapWidth) const override;
+    // The view now draws at another scale.
+    void setTwipsPerPixel(double twipsPerPixel) {
+        tpp_ = twipsPerPixel;
+        metrics_.clear();
+    }
 
 private:
     // The window uses a handful of fonts; their metrics are built once.

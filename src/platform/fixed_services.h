@@ -27,6 +27,10 @@ public:
     FixedScreen(Twips w, Twips h) : w_(w), h_(h) {}
     Twips width() const override { return w_; }
     Twips height() const override { return h_; }
+    void set(Twips w, Twips h) {
+        w_ = w;
+        h_ = h;
+    }
 
 private:
     Twips w_, h_;

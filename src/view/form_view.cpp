@@ -125,6 +125,12 @@ FormView::FormView(Form1& form, double twipsPerPixel)
 
 FormView::~FormView() = default;
 
+void FormView::setTwipsPerPixel(double twipsPerPixel) {
+    if (twipsPerPixel == tpp_) return;
+    tpp_ = twipsPerPixel;
+    update();
+}
+
 int FormView::toPixels(Twips t) const { return static_cast<int>(std::lround(t / tpp_)); }
 
 QRect FormView::rectOf(const Control& c) const { return rectOf(boundsOf(c)); }

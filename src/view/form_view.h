@@ -33,6 +33,8 @@ public:
 
     Form1& form() { return form_; }
     double twipsPerPixel() const { return tpp_; }
+    // Draws at another scale from now on (the window drawn into has grown or shrunk).
+    void setTwipsPerPixel(double twipsPerPixel);
     int toPixels(Twips t) const;
     Twips toTwips(double px) const { return static_cast<Twips>(px * tpp_); }
     // Where a control is drawn, in the window's pixels.

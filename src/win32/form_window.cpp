@@ -436,6 +436,11 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (!form_.ended()) form_.Form_KeyPress(static_cast<char32_t>(wParam));
             refresh();
             return 0;
+        case WM_DISPLAYCHANGE:
+            // The screen's new mode: the window covers it, laid out anew.
+            form_.Form_Resize();
+            refresh();
+            return 0;
         case WM_CLOSE:
             form_.Form_Unload();
             return 0;
