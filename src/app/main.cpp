@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QStringList>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -16,6 +17,7 @@
 #include "platform/sdl_multimedia.h"
 #include "platform/termination_signals.h"
 #include "screen/form.h"
+#include "screen/session.h"
 #include "services/traced_multimedia.h"
 #include "shell/host_window.h"
 #include "view/form_view.h"
@@ -28,6 +30,77 @@
 #define LADOSLOV_LEAK_CHECK_AT_EXIT 1
 #endif
 #endif
+
+namespace {
+
+using namespace ladoslov;
+
+// The screensaver's window on this desktop: full screen on its own, or inside a host's window.
+class Screensaver final : public FrontEnd {
+public:
+    Screensaver(Form1& form, double twipsPerPixel, WidgetTopMost& topMost)
+        : form_(form), tpp_(twipsPerPixel), topMost_(topMost) {}
+
+    // Draws inside the host's window, laid out for its size; rescale turns a new size into the twips per
+    // pixel it is drawn at (and tells the services).
+    void insideHost(WId host, QSize size, std::function<double(QSize)> rescale) {
+        host_ = host;
+        hostSize_ = size;
+        rescale_ = std::move(rescale);
+    }
+
+    void createWindow() override {
+        view_ = std::make_unique<FormView>(form_, tpp_);
+        topMost_.attach(view_.get());
+    }
+
+    bool showWindow() override {
+        FormView& view = *view_;
+        view.sync();
+        FirstFrameReporter::watch(&view);
+        if (host_) {
+            hostHandle_ = embedInto(view, host_);
+            if (!hostHandle_) return false;
+            watcher_ = std::make_unique<HostWindowWatcher>(
+                host_, hostSize_,
+                [this](QSize px) {
+                    view_->setTwipsPerPixel(rescale_(px));
+                    view_->session().screenChanged();
+                    view_->sync();
+                },
+                [this] {
+                    view_->session().close();
+                    view_->sync();
+                });
+            return true;
+        }
+        // A monitor's new mode: the window covers the new screen.
+        QObject::connect(QGuiApplication::primaryScreen(), &QScreen::geometryChanged, &view, [this] {
+            view_->session().screenChanged();
+            view_->sync();
+        });
+        view.showFullScreen();
+        view.activateWindow();
+        view.setFocus();
+        return true;
+    }
+
+    void startTimers() override { view_->startTimers(); }
+    int runEventLoop() override { return QApplication::exec(); }
+
+private:
+    Form1& form_;
+    double tpp_;
+    WidgetTopMost& topMost_;
+    WId host_ = 0;
+    QSize hostSize_;
+    std::function<double(QSize)> rescale_;
+    std::unique_ptr<QWindow> hostHandle_;  // outlives the view, which stands inside it
+    std::unique_ptr<FormView> view_;
+    std::unique_ptr<HostWindowWatcher> watcher_;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -87,42 +160,17 @@ int main(int argc, char** argv) {
     Form1 form(services);
     // What the host sends to end the program closes it as the window's Unload does.
     TerminationSignals termination([&form] { form.Form_Unload(); });
-    form.CheckCommandLine();
-    if (form.ended()) return form.exitCode();
-
-    std::unique_ptr<QWindow> hostHandle;  // outlives the view, which stands inside it
-    FormView view(form, tpp);
-    topMost.attach(&view);
-    form.Form_Load();
-    if (form.ended()) return form.exitCode();
-    view.sync();
-    FirstFrameReporter::watch(&view);
-    std::unique_ptr<HostWindowWatcher> hostWatcher;
+    Screensaver screensaver(form, tpp, topMost);
     if (hackMode) {
-        hostHandle = embedInto(view, hostId);
-        if (!hostHandle) return 1;
         // The layout follows the host's window (a preview that grows), and the program ends with it.
-        const auto followHost = [&](QSize px) {
+        screensaver.insideHost(hostId, hostSize, [&](QSize px) {
             const double t = hostTwipsPerPixel(px.width(), px.height(), screenTpp);
             measurer.setTwipsPerPixel(t);
             hostScreen.set(static_cast<Twips>(px.width() * t), static_cast<Twips>(px.height() * t));
-            view.setTwipsPerPixel(t);
-            form.Form_Resize();
-            view.sync();
-        };
-        hostWatcher = std::make_unique<HostWindowWatcher>(hostId, hostSize, followHost, [&form] { form.Form_Unload(); });
-    } else {
-        // A monitor's new mode: the window covers the new screen.
-        QObject::connect(QGuiApplication::primaryScreen(), &QScreen::geometryChanged, &view, [&] {
-            form.Form_Resize();
-            view.sync();
+            return t;
         });
-        view.showFullScreen();
-        view.activateWindow();
-        view.setFocus();
     }
-    view.startTimers();
-    const int exitCode = QApplication::exec();
+    const int exitCode = runScreensaver(form, screensaver);
 #ifndef LADOSLOV_LEAK_CHECK_AT_EXIT
     // The host waits for its hack to go before it shows the desktop again. The tune is stopped and
     // nothing is left to write, so the process ends here rather than wait for the sound thread's

@@ -30,7 +30,7 @@ void Form1::endProgram(int exitCode) {
     if (ended_) return;
     ended_ = true;
     exitCode_ = exitCode;
-    for (int i = 1; i <= 14; ++i) timer(i).setEnabled(false);
+    for (int i = 1; i <= kTimerCount; ++i) timer(i).setEnabled(false);
     services_.process.end(exitCode);
 }
 

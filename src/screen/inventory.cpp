@@ -49,7 +49,7 @@ Inventory::Inventory() {
     buildPictures();
     for (const MonthDesign& m : kMonthBlocks) buildMonthBlock(m);
     buildCaptionLabels();
-    for (int i = 1; i <= 14; ++i)
+    for (int i = 1; i <= kTimerCount; ++i)
         timers_.push_back(std::make_unique<Timer>("Timer" + std::to_string(i), i <= 12 ? 1 : i == 13 ? 1000 : 1500));
     // Initial stacking: the pictures beneath the labels.
     stacking_ = controls_;

@@ -42,6 +42,7 @@ Twips cellLeft(const MonthDesign& m, int cellIndex);
 Twips cellTop(const MonthDesign& m, int cellIndex);
 
 inline constexpr int kLabelCount = 547;
+inline constexpr int kTimerCount = 14;  // Timer1 … Timer14: the twelve fills, the clock, the feast line
 
 // Compiled-in pictures.
 inline const char* const kPictureImage1 = ":/pictures/image1.gif";

@@ -98,7 +98,9 @@ bool producesCharacter(int qtKey, const QString& text) {
 }
 
 FormView::FormView(Form1& form, double twipsPerPixel)
-    : form_(form), tpp_(twipsPerPixel), changes_(form), pointer_(form) {
+    // Qt's timers keep their interval to the millisecond: the design's 1 ms fills tick once a frame, as the
+    // system's timers deliver them elsewhere.
+    : session_(form, 16), tpp_(twipsPerPixel) {
     registerResources();
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(QString::fromStdString(form.caption()));
@@ -109,13 +111,11 @@ FormView::FormView(Form1& form, double twipsPerPixel)
     setFocusPolicy(Qt::StrongFocus);
     // The cursor follows the control under the pointer, pressed or not.
     setMouseTracking(true);
-    for (int i = 1; i <= 14; ++i) {
+    for (int i = 1; i <= kTimerCount; ++i) {
         auto* t = new QTimer(this);
-        // The timer service delivers at its own resolution: about one tick per displayed frame.
         t->setTimerType(Qt::PreciseTimer);
-        t->setInterval(std::max(form.timer(i).interval(), 16));
         connect(t, &QTimer::timeout, this, [this, i] {
-            form_.timerTick(i);
+            session_.tick(i);
             sync();
         });
         timers_.push_back(t);
@@ -131,69 +131,54 @@ void FormView::setTwipsPerPixel(double twipsPerPixel) {
     update();
 }
 
-int FormView::toPixels(Twips t) const { return static_cast<int>(std::lround(t / tpp_)); }
-
-QRect FormView::rectOf(const Control& c) const { return rectOf(boundsOf(c)); }
-
 QRect FormView::rectOf(const TwipsRect& r) const {
-    return QRect(toPixels(r.left), toPixels(r.top), std::max(0, toPixels(r.width)), std::max(0, toPixels(r.height)));
-}
-
-QRect FormView::pixelsOf(const TwipsRect& r) const {
-    // Rounded outwards and one pixel more, so that it covers whatever rectOf() made of the same bounds.
-    const int left = static_cast<int>(std::floor(r.left / tpp_)) - 1;
-    const int top = static_cast<int>(std::floor(r.top / tpp_)) - 1;
-    const int right = static_cast<int>(std::ceil((r.left + r.width) / tpp_)) + 1;
-    const int bottom = static_cast<int>(std::ceil((r.top + r.height) / tpp_)) + 1;
-    return QRect(QPoint(left, top), QPoint(right, bottom));
+    const PixelRect p = drawnPixels(r, tpp_);
+    return QRect(p.left, p.top, std::max(0, p.width()), std::max(0, p.height()));
 }
 
 Control* FormView::controlAt(QPoint windowPos) const {
-    return ladoslov::controlAt(form_, toTwips(windowPos.x()), toTwips(windowPos.y()));
+    return ladoslov::controlAt(const_cast<FormView*>(this)->form(), toTwips(windowPos.x()), toTwips(windowPos.y()));
 }
 
 std::optional<QRect> FormView::dragGhostRect() const {
-    const std::optional<PointerInput::Ghost> g = pointer_.ghost();
+    const std::optional<PointerInput::Ghost> g = session_.dragFeedback();
     if (!g) return std::nullopt;
     return rectOf(g->bounds);
 }
 
 void FormView::sync() {
-    syncWindow();
-    const ChangeTracker::Changes changes = changes_.take();
-    if (changes.whole)
-        update();
-    else
-        for (const TwipsRect& r : changes.areas) update(pixelsOf(r));
-    // A control that appeared, went or moved under a resting pointer changes its cursor.
-    if (pointerPos_ && changes.any()) pointerAt(*pointerPos_);
-    syncTimers();
-}
-
-void FormView::syncWindow() {
-    if (form_.windowRevision() == windowRevision_ && form_.PctFon.picture() == backgroundSource_) return;
-    windowRevision_ = form_.windowRevision();
-    if (form_.PctFon.picture() != backgroundSource_) {
-        backgroundSource_ = form_.PctFon.picture();
-        stretchedBackground_ = QPixmap();
+    const FormSession::Update u = session_.update();
+    if (u.window) {
+        const Form1& f = session_.form();
+        setGeometry(rectOf(TwipsRect{f.left(), f.top(), f.width(), f.height()}));
     }
-    setGeometry(toPixels(form_.left()), toPixels(form_.top()), toPixels(form_.width()), toPixels(form_.height()));
-    update();
-}
-
-void FormView::syncTimers() {
-    for (int i = 0; i < 14; ++i) {
-        const Timer& t = form_.timer(i + 1);
-        QTimer* q = timers_[static_cast<std::size_t>(i)];
-        const bool run = timersRunning_ && t.enabled() && !form_.ended();
-        if (run && !q->isActive()) q->start();
-        if (!run && q->isActive()) q->stop();
+    if (u.window || u.whole) {
+        update();
+    } else {
+        for (const TwipsRect& r : u.areas) {
+            const PixelRect p = pixelsToRepaint(r, tpp_);
+            update(QRect(QPoint(p.left, p.top), QPoint(p.right - 1, p.bottom - 1)));
+        }
+    }
+    if (u.cursor) showCursor(*u.cursor);
+    for (const TimerRequest& t : u.timers) {
+        QTimer* q = timers_[static_cast<std::size_t>(t.number - 1)];
+        if (t.run)
+            q->start(t.intervalMs);
+        else
+            q->stop();
     }
 }
 
 void FormView::startTimers() {
-    timersRunning_ = true;
-    syncTimers();
+    session_.startTimers();
+    sync();
+}
+
+void FormView::showCursor(Cursor c) {
+    if (c == shown_) return;
+    shown_ = c;
+    setCursor(toQCursor(c));
 }
 
 const QPixmap& FormView::pictureOf(const Image& image) {
@@ -219,7 +204,7 @@ void FormView::paintImage(QPainter& p, const Image& image, const QRect& r) {
     // At its own pixel size, shrunk with the layout of a preview.
     const double scale = viewScale(tpp_);
     const QPixmap& pixmap = pictureOf(image);
-    const int frame = image.sunkenFrame() ? 2 : 0;
+    const int frame = image.sunkenFrame() ? kSunkenFramePixels : 0;
     p.save();
     p.translate(r.topLeft());
     if (scale != 1.0) {
@@ -233,19 +218,21 @@ void FormView::paintImage(QPainter& p, const Image& image, const QRect& r) {
 
 void FormView::paintEvent(QPaintEvent* e) {
     QPainter p(this);
-    if (form_.backgroundPainted() && stretchedBackground_.size() != size()) {
+    const Form1& form = session_.form();
+    if (form.backgroundPainted() && (stretchedBackground_.size() != size() || backgroundSource_ != form.PctFon.picture())) {
         // Decoded straight to the window's size, once.
+        backgroundSource_ = form.PctFon.picture();
         QImageReader reader(QString::fromStdString(backgroundSource_));
         reader.setScaledSize(size());
         stretchedBackground_ = QPixmap::fromImage(reader.read());
     }
-    if (form_.backgroundPainted() && !stretchedBackground_.isNull())
+    if (form.backgroundPainted() && !stretchedBackground_.isNull())
         p.drawPixmap(0, 0, stretchedBackground_);
     else
         p.fillRect(rect(), palette().color(QPalette::Button));
 
     const QRegion& region = e->region();
-    for (const Control* c : form_.inventory().stackingOrder()) {
+    for (const Control* c : form.inventory().stackingOrder()) {
         if (c->kind() == ControlKind::PictureBox || !c->visible()) continue;
         const QRect r = rectOf(*c);
         if (r.isEmpty() || !region.intersects(r)) continue;
@@ -257,104 +244,77 @@ void FormView::paintEvent(QPaintEvent* e) {
     }
     p.setClipping(false);
     // The drag feedback: the picture itself, half transparent, under the pointer.
-    if (const std::optional<PointerInput::Ghost> g = pointer_.ghost()) {
+    if (const std::optional<PointerInput::Ghost> g = session_.dragFeedback()) {
         const QRect r = rectOf(g->bounds);
         if (!region.intersects(r)) return;
-        p.setOpacity(0.6);
+        p.setOpacity(kDragFeedbackOpacity);
         paintImage(p, *g->image, r);
     }
 }
 
-void FormView::resizeEvent(QResizeEvent*) { stretchedBackground_ = QPixmap(); }
-
 bool FormView::event(QEvent* e) {
     if (e->type() != QEvent::ToolTip) return QWidget::event(e);
     const auto* help = static_cast<QHelpEvent*>(e);
-    const Control* c = controlAt(help->pos());
-    const QString tip = c ? QString::fromStdString(c->toolTip()) : QString();
-    if (tip.isEmpty()) {
+    const ToolTip tip = session_.toolTipAt(toTwips(help->pos().x()), toTwips(help->pos().y()));
+    if (tip.text.empty()) {
         QToolTip::hideText();
         e->ignore();
     } else {
         // Shown while the pointer stays over the control.
-        QToolTip::showText(help->globalPos(), tip, this, rectOf(*c));
+        QToolTip::showText(help->globalPos(), QString::fromStdString(tip.text), this, rectOf(tip.bounds));
     }
     return true;
 }
 
-void FormView::pointerAt(QPoint windowPos) {
-    pointerPos_ = windowPos;
-    // A held press keeps the cursor it began with, as a captured mouse does.
-    if (pointer_.held()) return;
-    const Control* c = controlAt(windowPos);
-    const Cursor wanted = c ? c->cursor() : Cursor::Arrow;
-    if (wanted == cursor_) return;
-    cursor_ = wanted;
-    setCursor(toQCursor(wanted));
-}
-
-void FormView::updateGhost(const std::optional<PointerInput::Ghost>& before) {
-    const std::optional<PointerInput::Ghost> after = pointer_.ghost();
-    if (before && after && before->bounds == after->bounds) return;
-    if (before) update(pixelsOf(before->bounds));
-    if (after) update(pixelsOf(after->bounds));
-}
-
 void FormView::mousePressEvent(QMouseEvent* e) {
     e->accept();
-    pointer_.press(buttonCode(e->button()), shiftCode(e->modifiers()), toTwips(e->position().x()),
+    session_.press(buttonCode(e->button()), shiftCode(e->modifiers()), toTwips(e->position().x()),
                    toTwips(e->position().y()));
     sync();
 }
 
 void FormView::mouseDoubleClickEvent(QMouseEvent* e) {
     e->accept();
-    pointer_.doublePress(buttonCode(e->button()), shiftCode(e->modifiers()), toTwips(e->position().x()),
+    session_.doublePress(buttonCode(e->button()), shiftCode(e->modifiers()), toTwips(e->position().x()),
                          toTwips(e->position().y()));
     sync();
 }
 
 void FormView::mouseMoveEvent(QMouseEvent* e) {
     e->accept();
-    const QPoint pos = e->position().toPoint();
-    pointerAt(pos);
-    if (!pointer_.held()) return;
-    const std::optional<PointerInput::Ghost> before = pointer_.ghost();
-    pointer_.move(toTwips(e->position().x()), toTwips(e->position().y()), toTwips(QApplication::startDragDistance()));
-    updateGhost(before);
+    const Twips x = toTwips(e->position().x()), y = toTwips(e->position().y());
+    showCursor(session_.cursorAt(x, y));
+    session_.move(x, y, toTwips(QApplication::startDragDistance()));
+    sync();
 }
 
 void FormView::mouseReleaseEvent(QMouseEvent* e) {
     e->accept();
-    const std::optional<PointerInput::Ghost> before = pointer_.ghost();
-    pointer_.release(buttonCode(e->button()), shiftCode(e->modifiers()), toTwips(e->position().x()),
-                     toTwips(e->position().y()));
-    updateGhost(before);
+    const Twips x = toTwips(e->position().x()), y = toTwips(e->position().y());
+    session_.release(buttonCode(e->button()), shiftCode(e->modifiers()), x, y);
     sync();
-    pointerAt(e->position().toPoint());
+    showCursor(session_.cursorAt(x, y));
 }
 
-void FormView::leaveEvent(QEvent*) { pointerPos_.reset(); }
+void FormView::leaveEvent(QEvent*) { session_.pointerLeft(); }
 
 void FormView::keyPressEvent(QKeyEvent* e) {
     e->accept();
-    // Input already queued when the program ended reaches no handler.
-    if (form_.ended()) return;
-    form_.Form_KeyDown(windowKeyCode(e->key()), shiftCode(e->modifiers()));
-    if (producesCharacter(e->key(), e->text())) form_.Form_KeyPress(e->text().toUcs4().value(0));
+    session_.keyDown(windowKeyCode(e->key()), shiftCode(e->modifiers()));
+    if (producesCharacter(e->key(), e->text())) session_.keyPress(e->text().toUcs4().value(0));
     sync();
 }
 
 void FormView::keyReleaseEvent(QKeyEvent* e) {
     e->accept();
     // Held keys repeat their key-down only.
-    if (e->isAutoRepeat() || form_.ended()) return;
-    form_.Form_KeyUp(windowKeyCode(e->key()), shiftCode(e->modifiers()));
+    if (e->isAutoRepeat()) return;
+    session_.keyUp(windowKeyCode(e->key()), shiftCode(e->modifiers()));
     sync();
 }
 
 void FormView::closeEvent(QCloseEvent* e) {
-    form_.Form_Unload();
+    session_.close();
     e->accept();
 }
 

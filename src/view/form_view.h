@@ -1,17 +1,18 @@
 #pragma once
 // The thin Qt view: one widget that paints every visible control of Form1 in stacking order over the
-// background, repaints only what changed since the last sync, and hands the window's input and timer ticks
-// to the core, which also decides what is under the pointer and what the mouse does.
+// background and hands the window's input and timer ticks to the core's session, whose updates it
+// carries out (screen/session.h says what a front end must do).
 
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
+#include <cmath>
 #include <map>
 #include <optional>
 #include <vector>
 
 #include "screen/form.h"
-#include "screen/pointer.h"
+#include "screen/session.h"
 
 namespace ladoslov {
 
@@ -26,19 +27,20 @@ public:
     FormView(Form1& form, double twipsPerPixel);
     ~FormView() override;
 
-    // Repaints what changed in the core since the last call and follows its timers.
+    // Carries out what the session says changed since the last call: window, repaints, timers, cursor.
     void sync();
     // Starts the timers of the core; until then none ticks.
     void startTimers();
 
-    Form1& form() { return form_; }
+    Form1& form() { return session_.form(); }
+    FormSession& session() { return session_; }
     double twipsPerPixel() const { return tpp_; }
     // Draws at another scale from now on (the window drawn into has grown or shrunk).
     void setTwipsPerPixel(double twipsPerPixel);
-    int toPixels(Twips t) const;
     Twips toTwips(double px) const { return static_cast<Twips>(px * tpp_); }
+    int toPixels(Twips t) const { return static_cast<int>(std::lround(t / tpp_)); }
     // Where a control is drawn, in the window's pixels.
-    QRect rectOf(const Control& c) const;
+    QRect rectOf(const Control& c) const { return rectOf(boundsOf(c)); }
     // The visible control under a point of the window; nullptr over the bare window.
     Control* controlAt(QPoint windowPos) const;
     // Where the drag feedback is drawn, if a drag shows it.
@@ -47,7 +49,6 @@ public:
 protected:
     bool event(QEvent*) override;
     void paintEvent(QPaintEvent*) override;
-    void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseDoubleClickEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
@@ -58,28 +59,19 @@ protected:
     void closeEvent(QCloseEvent*) override;
 
 private:
-    void syncWindow();
-    void syncTimers();
-    void pointerAt(QPoint windowPos);
     QRect rectOf(const TwipsRect& r) const;
-    QRect pixelsOf(const TwipsRect& r) const;
+    void showCursor(Cursor c);
     const QPixmap& pictureOf(const Image& image);
     void paintLabel(QPainter& p, const Label& l, const QRect& r) const;
     void paintImage(QPainter& p, const Image& image, const QRect& r);
-    void updateGhost(const std::optional<PointerInput::Ghost>& before);
 
-    Form1& form_;
+    FormSession session_;
     double tpp_;
-    ChangeTracker changes_;
-    PointerInput pointer_;
-    std::vector<QTimer*> timers_;
-    bool timersRunning_ = false;
-    std::uint64_t windowRevision_ = 0;
+    std::vector<QTimer*> timers_;  // Timer1 … Timer14
     QPixmap stretchedBackground_;  // the background picture at the window's size
     std::string backgroundSource_;
     std::map<std::string, QPixmap> pictures_;
-    std::optional<QPoint> pointerPos_;  // the pointer over the window, for its cursor
-    Cursor cursor_ = Cursor::Arrow;
+    Cursor shown_ = Cursor::Arrow;
 };
 
 }  // namespace ladoslov

@@ -49,13 +49,18 @@ int shiftState() {
 }
 
 RECT pixelsAround(const TwipsRect& r, double tpp) {
-    return RECT{static_cast<LONG>(std::floor(r.left / tpp)), static_cast<LONG>(std::floor(r.top / tpp)),
-                static_cast<LONG>(std::ceil((r.left + r.width) / tpp)),
-                static_cast<LONG>(std::ceil((r.top + r.height) / tpp))};
+    const PixelRect p = pixelsToRepaint(r, tpp);
+    return RECT{p.left, p.top, p.right, p.bottom};
+}
+
+RECT FormWindow::drawn(const TwipsRect& r) const {
+    const PixelRect p = drawnPixels(r, tpp_);
+    return RECT{p.left, p.top, p.right, p.bottom};
 }
 
 FormWindow::FormWindow(Form1& form, HINSTANCE instance, double twipsPerPixel, GdiplusPictureLoader& pictures)
-    : form_(form), tpp_(twipsPerPixel), loader_(pictures), tracker_(form), pointer_(form) {
+    // The system rounds a timer's interval up to its own resolution.
+    : session_(form, 0), form_(form), tpp_(twipsPerPixel), loader_(pictures) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     // Double-clicks arrive as such, for the pictures' DblClick.
@@ -71,9 +76,9 @@ FormWindow::FormWindow(Form1& form, HINSTANCE instance, double twipsPerPixel, Gd
     cursorB_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_CURSOR_B));
     arrow_ = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
 
-    hwnd_ = ::CreateWindowExW(0, kWindowClass, widen(form.caption()).c_str(), WS_POPUP, toPixels(form.left()),
-                              toPixels(form.top()), toPixels(form.width()), toPixels(form.height()), nullptr, nullptr,
-                              instance, this);
+    const RECT at = drawn(TwipsRect{form.left(), form.top(), form.width(), form.height()});
+    hwnd_ = ::CreateWindowExW(0, kWindowClass, widen(form.caption()).c_str(), WS_POPUP, at.left, at.top,
+                              at.right - at.left, at.bottom - at.top, nullptr, nullptr, instance, this);
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
@@ -93,14 +98,11 @@ FormWindow::FormWindow(Form1& form, HINSTANCE instance, double twipsPerPixel, Gd
 }
 
 FormWindow::~FormWindow() {
-    for (int i = 0; i < 14; ++i)
-        if (timerRunning_[static_cast<std::size_t>(i)]) ::KillTimer(hwnd_, static_cast<UINT_PTR>(i + 1));
+    for (int i = 1; i <= kTimerCount; ++i) ::KillTimer(hwnd_, static_cast<UINT_PTR>(i));
     if (hwnd_) ::DestroyWindow(hwnd_);
     for (auto& [font, handle] : fonts_) ::DeleteObject(handle);
     if (background_) ::DeleteObject(background_);
 }
-
-int FormWindow::toPixels(Twips t) const { return static_cast<int>(std::lround(t / tpp_)); }
 
 void FormWindow::show() {
     refresh();
@@ -110,8 +112,8 @@ void FormWindow::show() {
 }
 
 void FormWindow::startTimers() {
-    timersStarted_ = true;
-    syncTimers();
+    session_.startTimers();
+    refresh();
 }
 
 int FormWindow::run() {
@@ -120,47 +122,34 @@ int FormWindow::run() {
         ::TranslateMessage(&msg);
         ::DispatchMessageW(&msg);
     }
-    return form_.ended() ? form_.exitCode() : static_cast<int>(msg.wParam);
+    return static_cast<int>(msg.wParam);
 }
 
-void FormWindow::syncTimers() {
-    for (int i = 0; i < 14; ++i) {
-        const Timer& t = form_.timer(i + 1);
-        const bool run = timersStarted_ && t.enabled() && !form_.ended();
-        bool& running = timerRunning_[static_cast<std::size_t>(i)];
-        if (run == running) continue;
-        running = run;
-        // The system delivers at its own resolution: the 1 ms fill timers tick about once a frame.
-        if (run)
-            ::SetTimer(hwnd_, static_cast<UINT_PTR>(i + 1), static_cast<UINT>(t.interval()), nullptr);
-        else
-            ::KillTimer(hwnd_, static_cast<UINT_PTR>(i + 1));
-    }
-}
+HCURSOR FormWindow::cursorOf(Cursor c) const { return c == Cursor::A ? cursorA_ : c == Cursor::B ? cursorB_ : arrow_; }
 
 void FormWindow::refresh() {
-    const ChangeTracker::Changes changes = tracker_.take();
-    if (changes.whole) {
-        ::SetWindowPos(hwnd_, nullptr, toPixels(form_.left()), toPixels(form_.top()), toPixels(form_.width()),
-                       toPixels(form_.height()), SWP_NOZORDER | SWP_NOACTIVATE);
+    const FormSession::Update u = session_.update();
+    if (u.window) {
+        const RECT at = drawn(TwipsRect{form_.left(), form_.top(), form_.width(), form_.height()});
+        ::SetWindowPos(hwnd_, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (u.window || u.whole) {
         ::InvalidateRect(hwnd_, nullptr, FALSE);
     } else {
-        for (const TwipsRect& area : changes.areas) {
+        for (const TwipsRect& area : u.areas) {
             const RECT r = pixelsAround(area, tpp_);
             ::InvalidateRect(hwnd_, &r, FALSE);
         }
     }
-    std::optional<TwipsRect> ghost;
-    if (auto g = pointer_.ghost()) ghost = g->bounds;
-    if (ghost != ghostShown_) {
-        for (const auto& r : {ghostShown_, ghost}) {
-            if (!r) continue;
-            const RECT px = pixelsAround(*r, tpp_);
-            ::InvalidateRect(hwnd_, &px, FALSE);
-        }
-        ghostShown_ = ghost;
+    for (const TimerRequest& t : u.timers) {
+        if (t.run)
+            ::SetTimer(hwnd_, static_cast<UINT_PTR>(t.number), static_cast<UINT>(t.intervalMs), nullptr);
+        else
+            ::KillTimer(hwnd_, static_cast<UINT_PTR>(t.number));
     }
-    syncTimers();
+    // The system asks for the cursor only when the pointer moves.
+    POINT p{};
+    if (u.cursor && ::GetCursorPos(&p) && ::WindowFromPoint(p) == hwnd_) ::SetCursor(cursorOf(*u.cursor));
 }
 
 HFONT FormWindow::fontOf(const Font& font) {
@@ -216,9 +205,10 @@ HBITMAP FormWindow::background() {
 void FormWindow::paintControl(HDC dc, void* graphicsPointer, const Control& c) {
     const RECT r = pixelsAround(boundsOf(c), tpp_);
     if (updateRegion_ && !::RectInRegion(updateRegion_, &r)) return;
+    RECT at = drawn(boundsOf(c));
     if (c.isLabel()) {
         const Label& l = static_cast<const Label&>(c);
-        RECT text{toPixels(l.left()), toPixels(l.top()), toPixels(l.left() + l.width()), toPixels(l.top() + l.height())};
+        RECT& text = at;
         HGDIOBJ old = ::SelectObject(dc, fontOf(l.font()));
         ::SetTextColor(dc, toColorRef(l.foreColour()));
         const std::wstring caption = widen(l.caption());
@@ -230,17 +220,13 @@ void FormWindow::paintControl(HDC dc, void* graphicsPointer, const Control& c) {
     }
     const Image& image = static_cast<const Image&>(c);
     Gdiplus::Bitmap* picture = pictureOf(image);
-    const int frame = image.sunkenFrame() ? 2 : 0;
-    const int left = toPixels(image.left()), top = toPixels(image.top());
+    const int frame = image.sunkenFrame() ? kSunkenFramePixels : 0;
     if (picture) {
         auto& g = *static_cast<Gdiplus::Graphics*>(graphicsPointer);
-        g.DrawImage(picture, left + frame, top + frame, static_cast<INT>(picture->GetWidth()),
+        g.DrawImage(picture, at.left + frame, at.top + frame, static_cast<INT>(picture->GetWidth()),
                     static_cast<INT>(picture->GetHeight()));
     }
-    if (frame) {
-        RECT edge{left, top, toPixels(image.left() + image.width()), toPixels(image.top() + image.height())};
-        ::DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
-    }
+    if (frame) ::DrawEdge(dc, &at, EDGE_SUNKEN, BF_RECT);
 }
 
 void FormWindow::paint() {
@@ -284,19 +270,18 @@ void FormWindow::paint() {
             Gdiplus::Graphics g(dc);
             for (const Control* c : form_.inventory().stackingOrder())
                 if (c->visible() && c->kind() != ControlKind::PictureBox) paintControl(dc, &g, *c);
-            if (auto ghost = pointer_.ghost()) {
+            if (auto ghost = session_.dragFeedback()) {
                 // The drag feedback: the picture itself, half transparent, under the pointer.
                 if (Gdiplus::Bitmap* p = pictureOf(*ghost->image)) {
                     Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0},
                                                     {0, 1, 0, 0, 0},
                                                     {0, 0, 1, 0, 0},
-                                                    {0, 0, 0, 0.6f, 0},
+                                                    {0, 0, 0, static_cast<Gdiplus::REAL>(kDragFeedbackOpacity), 0},
                                                     {0, 0, 0, 0, 1}}};
                     Gdiplus::ImageAttributes faded;
                     faded.SetColorMatrix(&matrix);
-                    g.DrawImage(p,
-                                Gdiplus::Rect(toPixels(ghost->bounds.left), toPixels(ghost->bounds.top),
-                                              static_cast<INT>(p->GetWidth()), static_cast<INT>(p->GetHeight())),
+                    const RECT at = drawn(ghost->bounds);
+                    g.DrawImage(p, Gdiplus::Rect(at.left, at.top, static_cast<INT>(p->GetWidth()), static_cast<INT>(p->GetHeight())),
                                 0, 0, static_cast<INT>(p->GetWidth()), static_cast<INT>(p->GetHeight()),
                                 Gdiplus::UnitPixel, &faded);
                 }
@@ -320,16 +305,16 @@ void FormWindow::paint() {
 }
 
 void FormWindow::updateToolTip(Twips x, Twips y) {
-    const Control* c = controlAt(form_, x, y);
-    if (c == hovered_) return;
-    hovered_ = c;
+    const ToolTip tip = session_.toolTipAt(x, y);
+    if (tip.control == hovered_) return;
+    hovered_ = tip.control;
     ::SendMessageW(toolTip_, TTM_POP, 0, 0);
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof tool;
     tool.hwnd = hwnd_;
     tool.uId = kToolId;
     // The tip stands for the control under the pointer until the pointer leaves it.
-    if (c) tool.rect = pixelsAround(boundsOf(*c), tpp_);
+    if (tip.control) tool.rect = drawn(tip.bounds);
     ::SendMessageW(toolTip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
@@ -337,27 +322,27 @@ void FormWindow::mouse(UINT message, WPARAM wParam, LPARAM lParam) {
     const Twips x = toTwips(GET_X_LPARAM(lParam)), y = toTwips(GET_Y_LPARAM(lParam));
     switch (message) {
         case WM_MOUSEMOVE:
-            pointer_.move(x, y, toTwips(std::max(::GetSystemMetrics(SM_CXDRAG), ::GetSystemMetrics(SM_CYDRAG))));
+            session_.move(x, y, toTwips(std::max(::GetSystemMetrics(SM_CXDRAG), ::GetSystemMetrics(SM_CYDRAG))));
             updateToolTip(x, y);
             break;
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN:
-            pointer_.press(buttonOf(message), shiftState(), x, y);
+            session_.press(buttonOf(message), shiftState(), x, y);
             break;
         case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDBLCLK:
         case WM_MBUTTONDBLCLK:
-            pointer_.doublePress(buttonOf(message), shiftState(), x, y);
+            session_.doublePress(buttonOf(message), shiftState(), x, y);
             break;
         default:
-            pointer_.release(buttonOf(message), shiftState(), x, y);
+            session_.release(buttonOf(message), shiftState(), x, y);
             break;
     }
     MSG relayed{hwnd_, message, wParam, lParam, static_cast<DWORD>(::GetMessageTime()), {}};
     ::SendMessageW(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
-    if (pointer_.held() && ::GetCapture() != hwnd_) ::SetCapture(hwnd_);
-    if (!pointer_.held() && ::GetCapture() == hwnd_) ::ReleaseCapture();
+    if (session_.held() && ::GetCapture() != hwnd_) ::SetCapture(hwnd_);
+    if (!session_.held() && ::GetCapture() == hwnd_) ::ReleaseCapture();
     refresh();
 }
 
@@ -379,8 +364,8 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             paint();
             return 0;
         case WM_TIMER:
-            if (wParam >= 1 && wParam <= 14) {
-                form_.timerTick(static_cast<int>(wParam));
+            if (wParam >= 1 && wParam <= kTimerCount) {
+                session_.tick(static_cast<int>(wParam));
                 refresh();
             }
             return 0;
@@ -389,9 +374,7 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 POINT p{};
                 ::GetCursorPos(&p);
                 ::ScreenToClient(hwnd_, &p);
-                const Control* c = controlAt(form_, toTwips(p.x), toTwips(p.y));
-                const Cursor cursor = c ? c->cursor() : Cursor::Arrow;
-                ::SetCursor(cursor == Cursor::A ? cursorA_ : cursor == Cursor::B ? cursorB_ : arrow_);
+                ::SetCursor(cursorOf(session_.cursorAt(toTwips(p.x), toTwips(p.y))));
                 return TRUE;
             }
             break;
@@ -422,27 +405,27 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
             // F10 comes as a system key; the system's menu loop must not have it.
-            if (!form_.ended()) form_.Form_KeyDown(static_cast<int>(wParam), shiftState());
+            session_.keyDown(static_cast<int>(wParam), shiftState());
             refresh();
             if (message == WM_SYSKEYDOWN && wParam != VK_F10) break;
             return 0;
         case WM_KEYUP:
         case WM_SYSKEYUP:
-            if (!form_.ended()) form_.Form_KeyUp(static_cast<int>(wParam), shiftState());
+            session_.keyUp(static_cast<int>(wParam), shiftState());
             refresh();
             if (message == WM_SYSKEYUP && wParam != VK_F10) break;
             return 0;
         case WM_CHAR:
-            if (!form_.ended()) form_.Form_KeyPress(static_cast<char32_t>(wParam));
+            session_.keyPress(static_cast<char32_t>(wParam));
             refresh();
             return 0;
         case WM_DISPLAYCHANGE:
             // The screen's new mode: the window covers it, laid out anew.
-            form_.Form_Resize();
+            session_.screenChanged();
             refresh();
             return 0;
         case WM_CLOSE:
-            form_.Form_Unload();
+            session_.close();
             return 0;
         default:
             break;

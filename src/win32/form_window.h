@@ -4,14 +4,13 @@
 
 #include <windows.h>
 
-#include <array>
 #include <map>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "screen/form.h"
-#include "screen/pointer.h"
+#include "screen/session.h"
 
 namespace Gdiplus {
 class Bitmap;
@@ -24,7 +23,7 @@ class GdiplusPictureLoader;
 // A key's shift state as the window's handlers count it: 1 Shift, 2 Ctrl, 4 Alt.
 int shiftState();
 
-// Twips to the smallest pixel rectangle that holds them.
+// Twips to the pixels drawing them may touch (the core's rule for what to repaint).
 RECT pixelsAround(const TwipsRect& r, double twipsPerPixel);
 
 class FormWindow {
@@ -39,16 +38,15 @@ public:
     void show();
     // Starts the timers of the core; until then none ticks.
     void startTimers();
-    // Runs the message loop until the program ends; returns its exit code.
+    // Runs the message loop until the program ends; returns the last message's exit code.
     int run();
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // After every event: what changed is repainted, the window follows the core, the timers follow theirs.
+    // After every event: carries out what the session says changed (window, repaints, timers, cursor).
     void refresh();
-    void syncTimers();
     void paint();
     void paintControl(HDC dc, void* graphics, const Control& c);
     HBITMAP background();
@@ -56,23 +54,20 @@ private:
     Gdiplus::Bitmap* pictureOf(const Image& image);
     void mouse(UINT message, WPARAM wParam, LPARAM lParam);
     void updateToolTip(Twips x, Twips y);
+    HCURSOR cursorOf(Cursor c) const;
 
     Twips toTwips(int pixels) const { return static_cast<Twips>(pixels * tpp_); }
-    int toPixels(Twips t) const;
+    RECT drawn(const TwipsRect& r) const;
 
+    FormSession session_;
     Form1& form_;
     double tpp_;
     GdiplusPictureLoader& loader_;
     HWND hwnd_ = nullptr;
     HWND toolTip_ = nullptr;
     HCURSOR cursorA_ = nullptr, cursorB_ = nullptr, arrow_ = nullptr;
-    ChangeTracker tracker_;
-    PointerInput pointer_;
-    std::optional<TwipsRect> ghostShown_;
     const Control* hovered_ = nullptr;
     std::wstring hoveredTip_;
-    std::array<bool, 14> timerRunning_{};
-    bool timersStarted_ = false;
 
     std::vector<std::pair<Font, HFONT>> fonts_;
     std::map<const Image*, std::unique_ptr<Gdiplus::Bitmap>> pictures_;

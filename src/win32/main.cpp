@@ -3,7 +3,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
+
 #include "screen/form.h"
+#include "screen/session.h"
 #include "services/mersenne_random.h"
 #include "win32/form_window.h"
 #include "win32/pictures.h"
@@ -23,6 +26,32 @@ std::string commandLineArguments() {
     if (args) ::LocalFree(args);
     return ladoslov::win32::narrow(joined);
 }
+
+// The screensaver's one window.
+class Screensaver final : public ladoslov::FrontEnd {
+public:
+    Screensaver(ladoslov::Form1& form, HINSTANCE instance, ladoslov::win32::GdiplusPictureLoader& pictures,
+                ladoslov::win32::WindowTopMost& topMost)
+        : form_(form), instance_(instance), pictures_(pictures), topMost_(topMost) {}
+
+    void createWindow() override {
+        window_ = std::make_unique<ladoslov::win32::FormWindow>(form_, instance_, ladoslov::win32::twipsPerPixel(), pictures_);
+        topMost_.attach(window_->handle());
+    }
+    bool showWindow() override {
+        window_->show();
+        return true;
+    }
+    void startTimers() override { window_->startTimers(); }
+    int runEventLoop() override { return window_->run(); }
+
+private:
+    ladoslov::Form1& form_;
+    HINSTANCE instance_;
+    ladoslov::win32::GdiplusPictureLoader& pictures_;
+    ladoslov::win32::WindowTopMost& topMost_;
+    std::unique_ptr<ladoslov::win32::FormWindow> window_;
+};
 
 }  // namespace
 
@@ -47,14 +76,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                       multimedia, files,    pictures, messageBox, process,  commandLineArguments()};
 
     Form1 form(services);
-    form.CheckCommandLine();
-    if (form.ended()) return form.exitCode();
-
-    FormWindow window(form, instance, twipsPerPixel(), pictures);
-    topMost.attach(window.handle());
-    form.Form_Load();
-    if (form.ended()) return form.exitCode();
-    window.show();
-    window.startTimers();
-    return window.run();
+    Screensaver screensaver(form, instance, pictures, topMost);
+    return runScreensaver(form, screensaver);
 }

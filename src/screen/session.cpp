@@ -1,0 +1,111 @@
+#include "screen/session.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ladoslov {
+
+PixelRect drawnPixels(const TwipsRect& r, double tpp) {
+    const auto at = [tpp](Twips t) { return static_cast<int>(std::lround(t / tpp)); };
+    return PixelRect{at(r.left), at(r.top), at(r.left + r.width), at(r.top + r.height)};
+}
+
+PixelRect pixelsToRepaint(const TwipsRect& r, double tpp) {
+    return PixelRect{static_cast<int>(std::floor(r.left / tpp)), static_cast<int>(std::floor(r.top / tpp)),
+                     static_cast<int>(std::ceil((r.left + r.width) / tpp)),
+                     static_cast<int>(std::ceil((r.top + r.height) / tpp))};
+}
+
+FormSession::FormSession(Form1& form, int timerResolutionMs)
+    : form_(form), timerResolutionMs_(timerResolutionMs), tracker_(form), pointer_(form), timerRunning_(kTimerCount) {}
+
+void FormSession::press(int button, int shift, Twips x, Twips y) { pointer_.press(button, shift, x, y); }
+
+void FormSession::doublePress(int button, int shift, Twips x, Twips y) { pointer_.doublePress(button, shift, x, y); }
+
+void FormSession::move(Twips x, Twips y, Twips dragThreshold) { pointer_.move(x, y, dragThreshold); }
+
+void FormSession::release(int button, int shift, Twips x, Twips y) { pointer_.release(button, shift, x, y); }
+
+void FormSession::pointerLeft() { pointerAt_.reset(); }
+
+void FormSession::keyDown(int keyCode, int shift) {
+    if (!form_.ended()) form_.Form_KeyDown(keyCode, shift);
+}
+
+void FormSession::keyUp(int keyCode, int shift) {
+    if (!form_.ended()) form_.Form_KeyUp(keyCode, shift);
+}
+
+void FormSession::keyPress(char32_t character) {
+    if (!form_.ended()) form_.Form_KeyPress(character);
+}
+
+void FormSession::tick(int timer) { form_.timerTick(timer); }
+
+void FormSession::close() { form_.Form_Unload(); }
+
+void FormSession::screenChanged() { form_.Form_Resize(); }
+
+void FormSession::startTimers() { timersStarted_ = true; }
+
+Cursor FormSession::cursorAt(Twips x, Twips y) {
+    pointerAt_.emplace(x, y);
+    // A held press keeps the cursor it began with, as a captured mouse does.
+    if (!pointer_.held()) {
+        const Control* c = controlAt(form_, x, y);
+        cursor_ = c ? c->cursor() : Cursor::Arrow;
+    }
+    return cursor_;
+}
+
+ToolTip FormSession::toolTipAt(Twips x, Twips y) const {
+    const Control* c = controlAt(form_, x, y);
+    if (!c) return {};
+    return ToolTip{c, c->toolTip(), boundsOf(*c)};
+}
+
+int FormSession::intervalOf(const Timer& t) const { return std::max(t.interval(), timerResolutionMs_); }
+
+FormSession::Update FormSession::update() {
+    Update u;
+    u.window = form_.windowRevision() != windowRevision_;
+    windowRevision_ = form_.windowRevision();
+    ChangeTracker::Changes changes = tracker_.take();
+    u.whole = changes.whole;
+    u.areas = std::move(changes.areas);
+    std::optional<TwipsRect> feedback;
+    if (const std::optional<PointerInput::Ghost> g = pointer_.ghost()) feedback = g->bounds;
+    if (feedback != feedbackShown_ && !u.whole) {
+        if (feedbackShown_) u.areas.push_back(*feedbackShown_);
+        if (feedback) u.areas.push_back(*feedback);
+    }
+    feedbackShown_ = feedback;
+    // A control that appeared, went or moved under a resting pointer changes its cursor.
+    if (pointerAt_ && (u.whole || !u.areas.empty())) {
+        const Cursor before = cursor_;
+        if (cursorAt(pointerAt_->first, pointerAt_->second) != before) u.cursor = cursor_;
+    }
+    for (int n = 1; n <= kTimerCount; ++n) {
+        const Timer& t = form_.timer(n);
+        const bool run = timersStarted_ && t.enabled() && !form_.ended();
+        if (run == timerRunning_[static_cast<std::size_t>(n - 1)]) continue;
+        timerRunning_[static_cast<std::size_t>(n - 1)] = run;
+        u.timers.push_back(TimerRequest{n, run, intervalOf(t)});
+    }
+    return u;
+}
+
+int runScreensaver(Form1& form, FrontEnd& frontEnd) {
+    form.CheckCommandLine();
+    if (form.ended()) return form.exitCode();
+    frontEnd.createWindow();
+    form.Form_Load();
+    if (form.ended()) return form.exitCode();
+    if (!frontEnd.showWindow()) return 1;
+    frontEnd.startTimers();
+    const int loopCode = frontEnd.runEventLoop();
+    return form.ended() ? form.exitCode() : loopCode;
+}
+
+}  // namespace ladoslov
