@@ -6,11 +6,6 @@
 
 namespace ladoslov {
 
-namespace {
-constexpr int kSaturdayRow[5] = {5, 12, 19, 26, 33};
-constexpr int kSundayRow[5] = {6, 13, 20, 27, 34};
-}  // namespace
-
 void Form1::FillTimer(int month) {
     const MonthDesign& m = kMonthBlocks.at(static_cast<std::size_t>(month - 1));
     FillCounters& counters = fillCounters.at(static_cast<std::size_t>(month - 1));
@@ -33,9 +28,9 @@ void Form1::FillTimer(int month) {
         for (int i = length + w - 1; i <= 36; ++i) cells[i].setCaption("");
     });
     skipOnFailure([&] {
-        for (int i : kSaturdayRow) cells[i].setForeColour(kRed);
-        for (int i : kSundayRow) {
+        for (int i : kWeekendCells) {
             cells[i].setForeColour(kRed);
+            if (i % 7 != 6) continue;  // the Sunday row's cells carry the rules by position
             for (const MemorialRule& rule : memorialRules(month))
                 if (rule.match == MemorialRule::Match::Cell && rule.first == i) cells[i].setToolTip(rule.toolTip);
         }

@@ -21,6 +21,8 @@ struct MemorialRule {
     int last;
     std::optional<Colour> colour;  // none: the cell keeps its colour
     std::string_view toolTip;
+    // A click on the month's title writes the tooltip again (its colour is always put back).
+    bool titleClickRenames = false;
 };
 
 // In the order in which they are applied within each month.

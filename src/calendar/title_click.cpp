@@ -19,11 +19,11 @@ void Form1::MonthTitle_Click(int month) {
             if (rule.match != MemorialRule::Match::Day || !rule.colour) continue;
             if (!matchesCell(rule, cells[i].caption(), i)) continue;
             cells[i].setForeColour(*rule.colour);
-            if ((month == 2 && rule.first == 23) || (month == 7 && rule.first == 17)) cells[i].setToolTip(rule.toolTip);
+            if (rule.titleClickRenames) cells[i].setToolTip(rule.toolTip);
             break;
         }
     }
-    for (int i : {5, 12, 19, 26, 33, 6, 13, 20, 27, 34}) cells[i].setForeColour(kRed);
+    for (int i : kWeekendCells) cells[i].setForeColour(kRed);
 }
 
 }  // namespace ladoslov

@@ -37,6 +37,9 @@ struct MonthDesign {
 
 extern const std::array<MonthDesign, 12> kMonthBlocks;
 
+// The Saturday row's cells, then the Sunday row's: red in every month.
+inline constexpr std::array<int, 10> kWeekendCells = {5, 12, 19, 26, 33, 6, 13, 20, 27, 34};
+
 // Where cell i of a month block stands: week column i div 7, weekday row i mod 7 (Monday = 0).
 Twips cellLeft(const MonthDesign& m, int cellIndex);
 Twips cellTop(const MonthDesign& m, int cellIndex);
