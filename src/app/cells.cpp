@@ -11,18 +11,12 @@
 #include <istream>
 
 #include "platform/fixed_services.h"
+#include "services/design_measurer.h"
 #include "screen/form.h"
 
 namespace {
 
 using namespace ladoslov;
-
-class DigitMeasurer final : public TextMeasurer {
-public:
-    TwipsSize measure(std::string_view text, const Font&, Twips wrapWidth) const override {
-        return {wrapWidth > 0 ? wrapWidth : static_cast<Twips>(15 + 105 * text.size()), 195};
-    }
-};
 
 class PlainFormats final : public RegionalFormats {
 public:
@@ -66,7 +60,7 @@ int main(int argc, char** argv) {
     PlainFormats regional;
     FirstRandom random;
     FixedScreen screen(static_cast<Twips>(width * kTwipsPerPixel), static_cast<Twips>(height * kTwipsPerPixel));
-    DigitMeasurer measurer;
+    DesignMeasurer measurer;
     NoOtherInstance instance;
     NoTopMost topMost;
     SilentMultimedia multimedia;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "screen/form.h"
+#include "services/design_measurer.h"
 #include "services/services.h"
 
 namespace ladoslov::testing {
@@ -62,28 +63,8 @@ public:
     Twips height() const override { return h; }
 };
 
-// Text measured like the design's own widths: a one-digit day cell is 120 twips wide, a two-digit one 225,
-// scaled by the font size; a line is 195 twips high at 8.25 points.
-class FakeMeasurer final : public TextMeasurer {
-public:
-    double scale = 1.0;  // a view drawing at another scale measures slightly other sizes
-    static std::size_t characters(std::string_view s) {
-        std::size_t n = 0;
-        for (unsigned char ch : s) n += (ch & 0xC0) != 0x80;
-        return n;
-    }
-    TwipsSize measure(std::string_view text, const Font& font, Twips wrapWidth) const override {
-        const double scale = this->scale * font.size / 8.25;
-        const Twips lineHeight = static_cast<Twips>(195 * scale);
-        const std::size_t n = characters(text);
-        const Twips width = n == 0 ? 0 : static_cast<Twips>((15 + 105 * static_cast<double>(n)) * scale);
-        if (wrapWidth > 0) {
-            const int lines = std::max(1, static_cast<int>((width + wrapWidth - 1) / wrapWidth));
-            return {wrapWidth, lineHeight * static_cast<Twips>(lines)};
-        }
-        return {width, lineHeight};
-    }
-};
+// Text measured like the design's own widths (120 twips for a one-digit day cell, 225 for two).
+using FakeMeasurer = DesignMeasurer;
 
 class FakeInstance final : public InstanceGuard {
 public:
