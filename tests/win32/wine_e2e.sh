@@ -26,18 +26,6 @@ if [[ -f "$BUILD/ladoslov_win32_tests.exe" ]]; then
   echo "  Win32 service tests: $(grep -E '^\[  PASSED  \]' "$WORK/win32.txt")"
 fi
 
-# settled OUT: waits until two screenshots in a row agree outside the clock; OUT is the last.
-settled() {
-  local prev="$WORK/settle-a.png" next="$WORK/settle-b.png" deadline=$((SECONDS + 60))
-  screenshot "$prev"
-  while ((SECONDS < deadline)); do
-    screenshot "$next"
-    (($(pixels changed_outside "$prev" "$next" 445 600 134 36) == 0)) && { cp "$next" "$1"; return 0; }
-    mv "$next" "$prev"
-  done
-  fail "the screen did not settle"
-}
-
 # visible_windows: the names of the mapped windows, one a line.
 visible_windows() {
   local id
@@ -75,10 +63,10 @@ tr -d '\r' <"$WORK/cells.txt" >"$WORK/cells.lst"
 # The fill is over when the screen stands still and shows the listing; a screen that stands still otherwise
 # for a minute is wrong.
 deadline=$((SECONDS + 60))
-settled "$WORK/filled.png"
+wait_still "$WORK/filled.png" "${CLOCK[@]}"
 until pixels cells "$WORK/filled.png" "$WORK/cells.lst" >"$WORK/cells.out"; do
   ((SECONDS < deadline)) || { cat "$WORK/cells.out"; fail "day cells differ from the core's listing"; }
-  settled "$WORK/filled.png"
+  wait_still "$WORK/filled.png" "${CLOCK[@]}"
 done
 head -n1 "$WORK/cells.out"
 
@@ -131,10 +119,10 @@ wait_window 90 >/dev/null
 xdotool mousemove 300 470
 # The screen may stand still before its first paint: the line must come within a minute.
 deadline=$((SECONDS + 60))
-settled "$WORK/easter.png"
+wait_still "$WORK/easter.png" "${CLOCK[@]}"
 until check_feast "$WORK/easter.png" "Пасха"; do
   ((SECONDS < deadline)) || fail "12 April 2026: the feast line does not read Пасха"
-  settled "$WORK/easter.png"
+  wait_still "$WORK/easter.png" "${CLOCK[@]}"
 done
 # The title's tooltip shows while the pointer rests on it, and goes when it leaves.
 xdotool mousemove 510 282
@@ -174,7 +162,7 @@ bad_run() {
   start_scr /s
   wait_window 90 >/dev/null
   xdotool mousemove 300 470
-  settled "$WORK/$1.png"
+  wait_still "$WORK/$1.png" "${CLOCK[@]}"
   local others
   others=$(visible_windows | grep -vx Form1 || true)
   [[ -z $others ]] || fail "$1: windows besides the screen: $others"
