@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Cross-compiles the Windows screensaver on Debian 12 with mingw-w64 into build-win/: ladoslov.scr, the core's
-# unit tests as a Windows program, and ladoslov-windows.zip (the .scr, Data, muz and a read-me).
+# unit tests as a Windows program, ladoslov-windows.zip (the .scr, Data, muz and a read-me) and the installer
+# ladoslov-setup.exe (NSIS).
 #   scripts/build-windows.sh [extra cmake options]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake make python3 g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest
-  imagemagick zip)
+  imagemagick zip nsis)
 source scripts/packages.sh
 install_packages "${packages[@]}"
 
@@ -32,4 +33,12 @@ cp -r Data muz "$stage/"
 printf '\xef\xbb\xbf' >"$stage/README.txt"
 sed 's/$/\r/' scripts/windows-readme.txt >>"$stage/README.txt"
 (cd build-win/package && zip -qr ../ladoslov-windows.zip ladoslov)
-echo "build-win/ladoslov.scr and build-win/ladoslov-windows.zip are ready"
+
+# The installer, of the same files, at the project's version as CMake has it.
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-win/CMakeCache.txt)
+[[ -n $version ]] || { echo "no project version in build-win/CMakeCache.txt" >&2; exit 1; }
+rm -f build-win/ladoslov-setup.exe
+# makensis runs in the script's folder: the paths it takes are absolute.
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$PWD/$stage" -DICON="$PWD/build-win/res/ladoslov.ico" \
+  -DOUTFILE="$PWD/build-win/ladoslov-setup.exe" res/windows/ladoslov-setup.nsi
+echo "build-win/ladoslov.scr, build-win/ladoslov-windows.zip and build-win/ladoslov-setup.exe are ready"
