@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the Windows screensaver with warnings as errors and tests it under wine on a virtual screen.
+# Builds the Windows screensaver with warnings as errors and tests it and its installer under wine on a virtual
+# screen.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,3 +12,4 @@ install_packages "${packages[@]}"
 
 scripts/build-windows.sh -DLADOSLOV_WERROR=ON
 bash tests/win32/wine_e2e.sh build-win .
+bash tests/win32/installer_test.sh build-win .

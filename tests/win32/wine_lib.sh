@@ -47,3 +47,20 @@ start_scr() {
   launch_in "$cwd" "${env[@]}" wine "${SCR_COPY:-$SCR}" "$@"
 }
 
+# wine_cmd COMMAND_LINE: what cmd.exe prints for COMMAND_LINE, in UTF-8 and without carriage returns (/u:
+# UTF-16 into the pipe, where it would otherwise write a code page of its own choosing).
+wine_cmd() { env "${WINE_LOCALE[@]}" wine cmd /u /c "$1" 2>/dev/null | iconv -f UTF-16LE -t UTF-8 | tr -d '\r'; }
+
+# reg_value KEY NAME: the data of the value NAME under KEY, as `wine reg query` prints it (into a pipe in
+# the OEM code page, CP866 in the Russian locale); fails when there is none.
+reg_value() {
+  env "${WINE_LOCALE[@]}" wine reg query "$1" /v "$2" 2>/dev/null | iconv -f CP866 -t UTF-8 | tr -d '\r' |
+    awk -v head="    $2    " 'index($0, head) == 1 { sub(/^    [^ ]+    REG_[A-Z_]+(    )?/, ""); print; found = 1 }
+      END { exit !found }'
+}
+
+# read_saints SHOT: the text of Label113 (today's saints, or the prayer) on a 1024 × 768 screen, with OCR.
+read_saints() {
+  convert "$1" -crop 512x140+192+299 +repage -colorspace Gray -resize 200% "$WORK/saints-big.png"
+  tesseract "$WORK/saints-big.png" - -l rus --psm 6 2>/dev/null | tr '\n' ' '
+}
