@@ -15,12 +15,8 @@
 
 #include "view/fonts.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
 #include <fcntl.h>
 #include <unistd.h>
-#endif
 
 namespace ladoslov {
 
@@ -116,19 +112,12 @@ TwipsSize FontMeasurer::measure(std::string_view text, const Font& font, Twips w
 }
 
 LockFileInstanceGuard::~LockFileInstanceGuard() {
-#ifndef _WIN32
     if (fd_ >= 0) ::close(fd_);
-#endif
 }
 
 bool LockFileInstanceGuard::anotherInstanceRunning() {
     if (checked_) return another_;
     checked_ = true;
-#ifdef _WIN32
-    // The mutex goes with the process, however it ends.
-    ::CreateMutexW(nullptr, TRUE, L"Local\\LadoslovScreensaver");
-    another_ = ::GetLastError() == ERROR_ALREADY_EXISTS;
-#else
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     const std::string dir = runtime && *runtime ? runtime : "/tmp";
     const std::string path = dir + "/ladoslov-" + std::to_string(::getuid()) + ".lock";
@@ -140,19 +129,13 @@ bool LockFileInstanceGuard::anotherInstanceRunning() {
     whole.l_type = F_WRLCK;
     whole.l_whence = SEEK_SET;
     another_ = ::fcntl(fd_, F_SETLK, &whole) != 0;
-#endif
     return another_;
 }
 
 bool WidgetTopMost::makeTopMost() {
     if (!widget_) return false;
-#ifdef _WIN32
-    return ::SetWindowPos(reinterpret_cast<HWND>(widget_->winId()), HWND_TOPMOST, 0, 0, 0, 0,
-                          SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE) != 0;
-#else
     widget_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     return true;
-#endif
 }
 
 std::filesystem::path DiskFileSystem::executableDir() const {

@@ -1,36 +1,5 @@
 #include "platform/sdl_multimedia.h"
 
-#include <string>
-
-#ifdef _WIN32
-
-#include <windows.h>
-#include <mmsystem.h>
-#ifdef _MSC_VER
-#pragma comment(lib, "winmm.lib")
-#endif
-
-// The system's own interface; note that mciExecute reports a failure in a message box of its own.
-namespace ladoslov {
-
-struct SdlMultimedia::Device {};
-
-SdlMultimedia::SdlMultimedia() = default;
-SdlMultimedia::~SdlMultimedia() = default;
-
-bool SdlMultimedia::execute(std::string_view command) {
-    try {
-        const std::string text(command);
-        return mciExecute(text.c_str()) != FALSE;
-    } catch (...) {
-        return false;
-    }
-}
-
-}  // namespace ladoslov
-
-#else
-
 #include <SDL.h>
 #include <dlfcn.h>
 
@@ -42,6 +11,7 @@ bool SdlMultimedia::execute(std::string_view command) {
 #include <mutex>
 #include <optional>
 #include <set>
+#include <string>
 #include <system_error>
 #include <thread>
 
@@ -352,4 +322,3 @@ bool SdlMultimedia::execute(std::string_view command) {
 
 }  // namespace ladoslov
 
-#endif

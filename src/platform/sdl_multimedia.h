@@ -1,6 +1,6 @@
 #pragma once
-// The multimedia command interface of the platform: on Windows the system's own, elsewhere a small
-// stand-in that plays one tune at a time through SDL_mixer.
+// The stand-in for the multimedia command interface: plays one tune at a time through SDL (an MP3 on a
+// device of its own, MIDI and WAV through SDL_mixer).
 
 #include <memory>
 #include <string_view>

@@ -3,17 +3,14 @@
 #include <QSocketNotifier>
 #include <utility>
 
-#ifndef _WIN32
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
-#endif
 
 namespace ladoslov {
 
-#ifndef _WIN32
 namespace {
 
 int pipeEnds[2] = {-1, -1};
@@ -52,9 +49,5 @@ TerminationSignals::~TerminationSignals() {
     sigemptyset(&action.sa_mask);
     for (int s : kSignals) ::sigaction(s, &action, nullptr);
 }
-#else
-TerminationSignals::TerminationSignals(std::function<void()> onSignal) : onSignal_(std::move(onSignal)) {}
-TerminationSignals::~TerminationSignals() = default;
-#endif
 
 }  // namespace ladoslov
