@@ -182,18 +182,19 @@ std::filesystem::path DiskFileSystem::executableDir() const {
 }
 
 std::string DiskFileSystem::findFirstFile(const std::filesystem::path& dir, std::string_view pattern) const {
-    const std::string query = (dir / std::string(pattern)).string();
-    WIN32_FIND_DATAA found{};
-    HANDLE search = ::FindFirstFileA(query.c_str(), &found);
+    // Wide: the folder may have letters that the ANSI code page lacks (a user's name in another script).
+    const std::wstring query = (dir / widen(pattern)).wstring();
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW(query.c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return {};
     std::string name;
     do {
         // Only normal files count.
         if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE))) {
-            name = found.cFileName;
+            name = narrow(found.cFileName);
             break;
         }
-    } while (::FindNextFileA(search, &found));
+    } while (::FindNextFileW(search, &found));
     ::FindClose(search);
     return name;
 }

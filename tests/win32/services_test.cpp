@@ -39,6 +39,11 @@ TEST(Win32Services, FindFirstFileSkipsFoldersAndIgnoresLetterCase) {
     write(dir / "LADOSLOV.MID", "x");
     EXPECT_EQ(files.findFirstFile(dir, "ladoslov.*"), "LADOSLOV.MID");
     EXPECT_EQ(files.findFirstFile(dir / "missing", "ladoslov.*"), "");
+    // A folder whose letters the ANSI code page may lack.
+    const auto cyrillic = dir / L"Иван Петров \u0101";
+    std::filesystem::create_directory(cyrillic);
+    write(cyrillic / "ladoslov.mp3", "x");
+    EXPECT_EQ(files.findFirstFile(cyrillic, "ladoslov.*"), "ladoslov.mp3");
 }
 
 TEST(Win32Services, OnlyWholeJpegPicturesAreLoadable) {
