@@ -8,16 +8,30 @@ Output: 366 lines, Windows-1251, CRLF, "dd.mm" + space + names joined by ", ", o
 day 01.01 … 31.12 including 29.02. The build validates everything before it writes and writes nothing
 on failure.
 
-A line names the day's saints in the order the church commemorates them, then the other names kept
-that day, and stops where the saints' label would need a third line (see LineFitter): the label stands
-just above the feast line, and a longer list runs through it.
+A line names the fixed commemorations of the day (the file is keyed by date: a commemoration that
+moves with Easter or with a Sunday moves every year, so it has no place here) and stops where the
+saints' label would need a third line (see LineFitter): the label stands just above the feast line,
+and a longer list runs through it.
+
+The order of a line, one rule throughout:
+  1. the saints of a commemoration the Russian Church keeps with a vigil or a polyeleos lead the
+     lesser ones of the day (LEADS: St Alexander Nevsky and St Mitrophan on 06.12, before St
+     Amphilochius and St Gregory, whom the Menaion names first);
+  2. then the church list's saints in its order, those the civil calendar (pravmir) keeps too
+     first: the church list puts the new martyrs of the 20th century in among the Menaion's saints
+     of the day, often first, and the civil calendar does not list them, so the day's older saints
+     come before them; PRINCIPAL mends the days where this rule misses the day's principal saint;
+  3. then the names in common use (calend) and the civil calendar's own.
+Old style: the civil date less 13 days (1900 … 2099); 29.02 holds the saints of old-style 16.02.
 
 The sources (see sources/README.md) and how they are used:
   krestilnoe  church spellings, mapped to the civil forms below, in the order of the day's
               commemorations: it gives the order. Dates 01.03 … 12.03 are keyed by a leap year (its
               first 01.03 entry is 29.02, the second is 01.03 and so on), 20.11 also holds the Synaxis
-              of the Archangels (21.11), and 0526/1121 are missing.
-  calend      civil men's names in common use, alphabetical; 07.01 is a copy of 08.01 and is ignored.
+              of the Archangels (21.11), and 0526/1121 are missing. It is one year's calendar, so
+              that year's movable Sundays and Saturdays stand in it as if fixed (MOVABLE).
+  calend      civil men's names in common use, alphabetical; on the great feasts with no saint
+              (07.01, 19.01, 19.08, 28.08, 04.12) it repeats the next day's names, which are ignored.
   pravmir     civil spellings, alphabetical. Its lists are polluted with a Western name-day calendar
               (Луиза, Карл, Наполеон …), with parse junk and with "?" doubt marks.
 """
@@ -93,6 +107,12 @@ CIVIL = {
     "Иосаф": "Иоасаф", "Иперихий": "Иперехий", "Калиста": "Каллиста", "Келсий": "Кельсий",
     "Лукиан": "Лукьян", "Патапий": "Потапий", "Сосанна": "Сусанна", "Софония": "Софоний",
     "Никола": "Николай", "Артемон": "Артамон", "Гордий": "Гордей", "Ахила": "Акила", "Анфуса": "Анфиса",
+    # One civil spelling for a saint whom the lists spell two ways
+    "Иродион": "Родион",  # the apostle Herodion (08.04, 23.11); Родион is his civil name
+    "Кодрат": "Кондратий", "Кондрат": "Кондратий",  # Quadratus: the civil lists say Кондратий
+    "Юрий": "Георгий", "Егор": "Георгий",  # popular forms of Георгий, listed beside it
+    "Анисим": "Онисим",  # the apostle Onesimus, Онисим in the church list
+    "Кирьяк": "Кириак",  # the civil list's Cyriacus beside the church list's
     # genitive forms left by the scraper
     "Василиссы": "Василиса", "Василисса": "Василиса", "Феодоры": "Феодора",
 }
@@ -101,10 +121,10 @@ CIVIL = {
 # everywhere because elsewhere the second form names another saint (Силуан Афонский, Исаак).
 SAME_DAY_ALIAS = {
     "Исаак": "Исаакий", "Саторний": "Сатурнил", "Аполлоний": "Аполлон", "Библеида": "Вивлия",
-    "Вивлеида": "Вивлия", "Вевея": "Фивея", "Кесарий": "Кесарь", "Кондрат": "Кондратий",
+    "Вивлеида": "Вивлия", "Вевея": "Фивея", "Кесарий": "Кесарь",
     "Македоний": "Македон", "Маруфан": "Маруф", "Нарсин": "Нарса", "Анимаида": "Анимаиса",
     "Пармений": "Пармен", "Провий": "Пров", "Савел": "Савелий", "Селевк": "Селевкий",
-    "Силуан": "Сильван", "Алфий": "Алфей", "Иродион": "Родион",
+    "Силуан": "Сильван", "Алфий": "Алфей", "Ерм": "Ермей",
 }
 
 # Names of a Western name-day calendar that leaked into the civil lists: none of them has a saint in
@@ -119,9 +139,11 @@ WESTERN = frozenset("""
     Элеонора Эмма Юлиана Ядвига
 """.split())
 
-# Tokens that look like names but are not: feasts of the Saviour, abbreviations, cut-off words and
-# epithets.
-NOT_NAMES = frozenset("Спас Спасий Вас Преп Дим Том Уал Ареопагит".split())
+# Tokens that look like names but are not: feasts of the Saviour, abbreviations, cut-off words,
+# epithets, and a see the church list took from a saint's title ("Василий Великий, архиепископ
+# Кесарии Каппадокийской" on 14.01, "Картерий, пресвитер Кесарии" on 21.01).
+# Богдан is a Slavonic rendering of Феодот, not the name of a saint of the calendar.
+NOT_NAMES = frozenset("Спас Спасий Вас Преп Дим Том Уал Ареопагит Кесария Богдан".split())
 
 # Words that mark a feast title ("Рождество Пресвятой Богородицы", "Крестителя Господня").
 FEAST_WORDS = frozenset("""
@@ -135,28 +157,101 @@ FIXES = {
     ("pravmir", "0308", "дельфий"): ["Адельфий"],  # first letter lost; the list is alphabetical
     ("pravmir", "0113", "Немь/ж"): [],
     ("pravmir", "1121", "Еремей"): [],  # the archangel Иеремиил, listed next to it
+    # The civil list's forms of the day's principal saint, which the church list spells otherwise
+    ("pravmir", "0512", "Феогний"): ["Феогнид"],  # the martyr Theognis of Cyzicus, first of the nine
+    ("pravmir", "0822", "Матвей"): ["Матфий"],  # the apostle Matthias, not Matthew (29.11)
+    ("pravmir", "1117", "Аникий"): ["Иоанникий"],  # St Joannicius the Great
 }
+
+# Great feasts on which no saint is commemorated, where the list of names in common use repeats the
+# next day's names instead.
+CALEND_COPIES = ("07.01", "19.01", "19.08", "28.08", "04.12")
 
 # Nativity of Christ: no saint is commemorated, so no name day is kept. The sources give a Western
 # Magus (Валтасар), the feast title, and a copy of 08.01.
 EMPTY_DAYS = {"07.01"}
 
-# The day's great commemoration in the Russian calendar, where the church list puts it after the
-# older saints of the day or lacks the day.
+# Rule 1: the day's commemoration kept with a vigil or a polyeleos in the Russian Church (by the
+# Typikon's signs), where the church list puts its saints after the day's lesser ones.
 LEADS = {
-    "06.05": ["Георгий"],                # Great-martyr George
-    "22.05": ["Николай"],                # translation of the relics of St Nicholas
-    "26.05": ["Гликерия", "Лаодикий"],   # missing from the church list
-    "24.07": ["Ольга"],
-    "28.07": ["Владимир"],
-    "01.08": ["Серафим"],                # finding of the relics of St Seraphim
-    "21.11": ["Михаил", "Гавриил"],      # Synaxis of the Archangels, missing from the church list
-    "06.12": ["Александр", "Митрофан"],  # St Alexander Nevsky, St Mitrophan
+    "03.01": (["Пётр"], "St Peter, Metropolitan of Moscow, polyeleos"),
+    "15.01": (["Серафим"], "repose of St Seraphim of Sarov, vigil"),
+    "22.01": (["Филипп"], "St Philip, Metropolitan of Moscow, polyeleos"),
+    "27.01": (["Нина"], "St Nina, Enlightener of Georgia, polyeleos"),
+    "25.02": (["Алексей"], "St Alexius, Metropolitan of Moscow, polyeleos"),
+    "27.02": (["Кирилл"], "St Cyril, Teacher of the Slavs, polyeleos"),
+    "19.04": (["Мефодий"], "St Methodius, Archbishop of Moravia, polyeleos"),
+    "30.04": (["Зосима"], "St Zosima of Solovki, polyeleos"),
+    "06.05": (["Георгий"], "Great-martyr George, polyeleos"),
+    "16.05": (["Феодосий"], "St Theodosius of the Kiev Caves, polyeleos"),
+    "22.05": (["Николай"], "translation of the relics of St Nicholas, polyeleos"),
+    "24.05": (["Мефодий", "Кирилл"], "Ss Methodius and Cyril, Teachers of the Slavs, vigil"),
+    "28.05": (["Дмитрий"], "St Demetrius the Tsarevich, polyeleos"),
+    "01.06": (["Корнилий"], "St Cornelius of Komel, polyeleos"),
+    "02.06": (["Алексей"], "finding of the relics of St Alexius of Moscow, polyeleos"),
+    "16.07": (["Филипп"], "translation of the relics of St Philip of Moscow, polyeleos"),
+    "23.07": (["Антон"], "St Antony of the Kiev Caves, polyeleos"),
+    "24.07": (["Ольга"], "St Olga, Equal to the Apostles, polyeleos in the Russian Church"),
+    "28.07": (["Владимир"], "St Vladimir, Equal to the Apostles, vigil"),
+    "01.08": (["Серафим"], "finding of the relics of St Seraphim of Sarov, vigil in the Russian Church"),
+    "06.08": (["Борис", "Глеб"], "Ss Boris and Gleb, polyeleos"),
+    "22.08": (["Матфий"], "the apostle Matthias, polyeleos"),
+    "26.08": (["Тихон"], "St Tikhon of Zadonsk, polyeleos"),
+    "04.10": (["Дмитрий"], "St Demetrius, Metropolitan of Rostov, polyeleos"),
+    "08.10": (["Сергей"], "repose of St Sergius of Radonezh, polyeleos"),
+    "18.10": (["Пётр", "Алексей", "Иона", "Филипп"], "the Moscow hierarchs Peter, Alexius, Jonah and Philip, polyeleos"),
+    "21.11": (["Михаил", "Гавриил"], "Synaxis of the Archangels, vigil; the church list lacks the day"),
+    "06.12": (["Александр", "Митрофан"], "St Alexander Nevsky and St Mitrophan of Voronezh, polyeleos"),
+}
+
+# Days where rule 2 misses the day's principal saint: the church list lacks it or puts a lesser
+# commemoration first. These names follow LEADS and come before the rest.
+PRINCIPAL = {
+    "01.01": (["Вонифатий"], "the martyr Boniface; the church list puts St Ilya of Murom first"),
+    "13.03": (["Василий", "Касьян"], "St Basil the Confessor, then St Cassian (old-style 29.02, kept on "
+                                     "28.02 in a common year), whom the civil list lacks"),
+    "26.05": (["Гликерия", "Лаодикий"], "the martyr Glyceria and her guard Laodicius; the church list "
+                                        "lacks the day"),
+}
+
+# Movable commemorations the scraped year's calendar put on a fixed day: (source, day) -> the names
+# taken out of that source's list on that day, each once (a fixed saint of the same name stays).
+# The church list (krestilnoe) is the calendar of 2012 (Easter 15.04) from March to December and of
+# 2013 in January; it names a Sunday's or Saturday's saint first.
+MOVABLE = {
+    ("krestilnoe", "13.01"): (["Иосиф", "Давид", "Яков"], "Sunday after the Nativity, 13.01.2013: "
+                              "the righteous Joseph the Betrothed, King David, James the Brother of the Lord"),
+    ("calend", "12.01"): (["Давид", "Иосиф", "Яков"], "Sunday after the Nativity of the list's year"),
+    ("krestilnoe", "04.03"): (["Фёдор"], "Saturday of St Theodore the Recruit, 1st week of Lent, 03.03.2012"),
+    ("krestilnoe", "12.03"): (["Григорий"], "2nd Sunday of Lent, St Gregory Palamas, 11.03.2012"),
+    ("krestilnoe", "25.03"): (["Иван"], "4th Sunday of Lent, St John of the Ladder, 25.03.2012"),
+    ("krestilnoe", "01.04"): (["Мария"], "5th Sunday of Lent, St Mary of Egypt, 01.04.2012"),
+    ("pravmir", "28.03"): (["Мария"], "5th Sunday of Lent, St Mary of Egypt, 28.03.2004"),
+    ("krestilnoe", "07.04"): (["Лазарь"], "Lazarus Saturday, 07.04.2012"),
+    ("krestilnoe", "29.04"): (["Мария", "Саломея", "Иванна", "Марфа", "Сусанна", "Иосиф", "Никодим", "Тамара"],
+                              "Sunday of the Myrrh-bearers, Easter + 14, 29.04.2012, with St Tamara of Georgia, "
+                              "whose day it is"),
+    ("krestilnoe", "06.05"): (["Тавифа", "Авраамий"], "Easter + 21, 06.05.2012: the righteous Tabitha, and the "
+                              "translation of the relics of St Abraham of Bulgaria"),
+    ("krestilnoe", "30.05"): (["Додо"], "Easter + 45, 30.05.2012: St Dodo of Gareji"),
+    ("krestilnoe", "31.05"): (["Давид"], "Easter + 46, 31.05.2012: St David of Gareji (the martyr David "
+                              "with Tarichan, 18.05 old style, stays)"),
+    ("pravmir", "11.06"): (["Варлаам"], "St Barlaam of Khutyn on the first Friday of the Apostles' Fast, "
+                           "Easter + 61, 11.06.2004"),
+    ("krestilnoe", "15.06"): (["Варлаам"], "St Barlaam of Khutyn on the first Friday of the Apostles' Fast, "
+                              "Easter + 61, 15.06.2012"),
+    ("krestilnoe", "15.07"): (["Тихон", "Василий", "Никон"], "Sunday after 29.06 old style, 15.07.2012: "
+                              "Ss Tikhon, Basil and Nikon of Sokolov"),
+    ("calend", "15.07"): (["Арсений"], "Sunday after 29.06 old style: translation of the relics of "
+                          "St Arsenius of Tver"),
+    ("pravmir", "15.07"): (["Арсений"], "Sunday after 29.06 old style: translation of the relics of "
+                           "St Arsenius of Tver"),
 }
 
 # Lines that must begin with these names, in this order.
 SPOT_CHECKS = {
     "06.12": ["Александр", "Митрофан"],
+    "29.04": ["Агапия", "Ирина", "Хиония"],
     "14.01": ["Василий"],
     "19.12": ["Николай"],
     "25.01": ["Татьяна"],
@@ -301,7 +396,8 @@ def build(folder, fitter=None):
     pravmir = parse_source("pravmir", load_source(folder, "pravmir"), dropped)
     krest = realign_krestilnoe(parse_source("krestilnoe", load_source(folder, "krestilnoe"), dropped))
     calend = parse_source("calend", load_source(folder, "calend"), dropped)
-    calend.pop("07.01", None)  # a copy of 08.01
+    for day in CALEND_COPIES:
+        calend.pop(day, None)
 
     church = {CIVIL.get(t.name, t.name) for entries in krest.values() for tokens in entries for t in tokens}
     clash = sorted(WESTERN & church)
@@ -316,17 +412,30 @@ def build(folder, fitter=None):
         source_day = "01.03" if day == "29.02" else day  # old-style 16.02 in both cases
         if not any(source_day in src for src in (pravmir, krest, calend)):
             raise ValueError(f"no source lists {day}")
-        per_source = [  # the church's order first, then the names in common use
-            [t for tokens in krest.get(source_day, []) for t in tokens],
-            [t for tokens in calend.get(source_day, []) for t in tokens],
-            [t for tokens in pravmir.get(source_day, []) for t in tokens],
-        ]
-        civil = [[(CIVIL.get(t.name, t.name), t.doubtful) for t in tokens] for tokens in per_source]
-        sure = {n for tokens in civil for n, doubtful in tokens if not doubtful}
-        names = list(LEADS.get(day, []))
-        unknown = [n for n in names if n not in sure]
-        if unknown:
-            raise ValueError(f"{day}: leading names in no source: {unknown}")
+        per_source = {
+            "krestilnoe": [t for tokens in krest.get(source_day, []) for t in tokens],
+            "calend": [t for tokens in calend.get(source_day, []) for t in tokens],
+            "pravmir": [t for tokens in pravmir.get(source_day, []) for t in tokens],
+        }
+        civil = {stem: [(CIVIL.get(t.name, t.name), t.doubtful) for t in tokens] for stem, tokens in per_source.items()}
+        for stem, tokens in civil.items():
+            for name in MOVABLE.get((stem, day), ((),))[0]:
+                at = next((i for i, (n, _) in enumerate(tokens) if n == name), None)
+                if at is None:
+                    raise ValueError(f"{day}: movable {name} not in {stem}")
+                del tokens[at]
+        sure = {n for tokens in civil.values() for n, doubtful in tokens if not doubtful}
+        names = []
+        for table in (LEADS, PRINCIPAL):
+            for name in table.get(day, ((),))[0]:
+                if name not in sure:
+                    raise ValueError(f"{day}: leading name {name} in no source")
+                if name not in names:
+                    names.append(name)
+        kept_by_civil = {n for n, _ in civil["pravmir"]}
+        civil = [[t for t in civil["krestilnoe"] if t[0] in kept_by_civil],
+                 [t for t in civil["krestilnoe"] if t[0] not in kept_by_civil],
+                 civil["calend"], civil["pravmir"]]
         for tokens in civil:
             for name, doubtful in tokens:
                 if name in WESTERN or name in NOT_NAMES:
@@ -385,6 +494,10 @@ def validate(data):
                 problems.append(f"line {n}: not a name: {name!r}")
             elif name in WESTERN or name in NOT_NAMES:
                 problems.append(f"line {n}: not an Orthodox name day: {name}")
+            elif name in CIVIL:  # one spelling per saint in the whole file
+                problems.append(f"line {n}: {name} where the file spells the saint {CIVIL[name]}")
+            elif name.endswith(("ы", "ии")):
+                problems.append(f"line {n}: a genitive, not a name: {name}")
         if len(set(names)) != len(names):
             problems.append(f"line {n}: a name listed twice")
         found[day] = names

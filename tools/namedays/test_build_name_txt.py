@@ -52,6 +52,11 @@ class Validate(unittest.TestCase):
             "no space after date": edited(100, b.DAYS[100] + "Иван"),
             "name twice": edited(100, b.DAYS[100] + " Иван, Иван"),
             "Western name": edited(100, b.DAYS[100] + " Луиза"),
+            "a see for a name": edited(b.DAYS.index("14.01"), "14.01 Василий, Кесария"),
+            "church spelling": edited(100, b.DAYS[100] + " Иоанн"),
+            "second spelling": edited(100, b.DAYS[100] + " Иродион"),
+            "genitive": edited(100, b.DAYS[100] + " Василиссы"),
+            "spot check 29.04": edited(b.DAYS.index("29.04"), "29.04 Мария, Агапия, Ирина, Хиония"),
             "names on Nativity": edited(6, "07.01 Валтасар"),
             "spot check lost": edited(b.DAYS.index("06.12"), "06.12 Александр"),
             "too long to show": edited(100, b.DAYS[100] + " " + ", ".join(["Александр"] * 140)),
@@ -93,8 +98,13 @@ class SplitToken(unittest.TestCase):
 
 
 def write_sources(folder, pravmir, krestilnoe, calend):
+    """The three lists; each gets the movable names the builder takes out of it, ahead of the day's."""
+    def key(stem, day):  # the church list keys 03.03 … 13.03 by a leap year, a day earlier
+        d, m = int(day[:2]), day[3:]
+        return f"{m}{d - 1:02d}" if stem == "krestilnoe" and m == "03" and 3 <= d <= 13 else m + day[:2]
+    movable = {(stem, key(stem, d)): names for (stem, d), (names, _) in b.MOVABLE.items()}
     for stem, days in (("pravmir", pravmir), ("krestilnoe", krestilnoe), ("calend", calend)):
-        entries = [{"date": key, "names": names} for key, names in days]
+        entries = [{"date": key, "names": movable.get((stem, key), []) + names} for key, names in days]
         Path(folder, f"{stem}_namedays.json").write_text(json.dumps(entries, ensure_ascii=False),
                                                          encoding="utf-8")
 
@@ -104,7 +114,11 @@ LONG_DAY = ("Александр Аполлинарий Варфоломей Ве
 
 
 # Source keys of the days whose first names the build or the check insists on, with those names.
-KNOWN = {d[3:] + d[:2]: n for d, n in {**b.LEADS, **b.SPOT_CHECKS}.items()}
+KNOWN = {}
+for table in ({d: lead[0] for d, lead in b.LEADS.items()}, {d: p[0] for d, p in b.PRINCIPAL.items()}, b.SPOT_CHECKS):
+    for d, names in table.items():
+        known = KNOWN.setdefault(d[3:] + d[:2], [])
+        known += [n for n in names if n not in known]
 
 
 def all_days(names):
@@ -117,10 +131,13 @@ class Build(unittest.TestCase):
                                "--output", str(out)], capture_output=True, text=True)
 
     def test_merge_on_small_sources(self):
-        pravmir = [(k, ["Иван"] + (["Карл", "Капитолина?"] if k == "0320" else [])) for k, _ in all_days([])]
+        pravmir = [(k, ["Иван", "Татьяна"] + (["Карл", "Капитолина?"] if k == "0320" else [])) for k, _ in all_days([])]
         pravmir.append(("0301", ["Илья", "то переходят сейчас на 1 Марта)"]))
-        # The church list's own order, not the alphabet; a day too long for the label is cut.
-        krest = [(k, KNOWN.get(k, LONG_DAY if k == "0321" else ["Татиана", "Иоанн"])) for k, _ in all_days([])]
+        # The church list's own order, not the alphabet, those the civil list keeps too first; a day
+        # too long for the label is cut.
+        krest = [(k, KNOWN.get(k, LONG_DAY if k == "0321" else
+                                 ["Вениамин", "Татиана", "Иоанн"] if k == "0322" else ["Татиана", "Иоанн"]))
+                 for k, _ in all_days([])]
         krest.append(("0301", ["Феодор"]))  # leap-year 01.03, i.e. 02.03 in a common year
         calend = all_days(["Петр"])
         with tempfile.TemporaryDirectory() as tmp:
@@ -133,9 +150,12 @@ class Build(unittest.TestCase):
         self.assertEqual(by_day["07.01"], "")
         self.assertEqual(by_day["01.03"], "Татьяна, Иван, Пётр, Илья")
         self.assertEqual(by_day["29.02"], by_day["01.03"])
-        self.assertEqual(by_day["02.03"], "Фёдор, Пётр, Иван")  # shifted from the leap year
+        self.assertEqual(by_day["02.03"], "Фёдор, Пётр, Иван, Татьяна")  # shifted from the leap year
         self.assertEqual(by_day["03.03"], "Татьяна, Иван, Пётр")
-        self.assertEqual(by_day["06.12"], "Александр, Митрофан, Пётр, Иван")
+        self.assertEqual(by_day["06.12"], "Александр, Митрофан, Пётр, Иван, Татьяна")
+        self.assertEqual(by_day["22.03"], "Татьяна, Иван, Вениамин, Пётр")  # a newer saint after them
+        self.assertEqual(by_day["29.04"], "Агапия, Ирина, Хиония, Пётр, Иван, Татьяна")  # no Myrrh-bearers
+        self.assertEqual(by_day["13.03"], "Василий, Касьян, Татьяна, Иван, Пётр")  # principal saints first
         kept = by_day["21.03"].split(", ")
         self.assertEqual(kept, LONG_DAY[:len(kept)])
         fitter = b.LineFitter()
