@@ -34,6 +34,9 @@ foreach(size 16 32)
     RENAME ladoslov.png)
 endforeach()
 install(FILES ${LADOSLOV_LINUX}/ladoslov.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# MATE's screensaver lists the hacks that have a theme here; its id is screensavers-ladoslov.
+install(FILES ${LADOSLOV_LINUX}/screensavers/ladoslov.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications/screensavers)
 install(FILES ${CMAKE_BINARY_DIR}/ladoslov.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${LADOSLOV_LINUX}/copyright ${CMAKE_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
@@ -50,8 +53,9 @@ memorial days marked, today's Orthodox church feast in the middle of the
 screen and today's saints (name days) under the title, a clock and a tune.
 All text on the screen is Russian.
 
-It runs full screen on its own or as a hack of xscreensaver, scaled down in
-the settings dialog's preview.")
+It runs full screen on its own, or as a hack of xscreensaver (scaled down in
+the settings dialog's preview) and of MATE's screensaver, which lists it among
+its themes.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
@@ -60,7 +64,7 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "http://shkertik.example.org")
 # tunes) are loaded at run time.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation, libsdl2-mixer-2.0-0")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "timgm6mb-soundfont | fluid-soundfont-gm, xscreensaver")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "timgm6mb-soundfont | fluid-soundfont-gm, xscreensaver | mate-screensaver")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

@@ -14,6 +14,7 @@ packages=(
   python3 python3-pil
   clang libclang-rt-14-dev
   libxcb1-dev xscreensaver xscreensaver-data python3-xlib dpkg-dev file lintian
+  mate-screensaver dbus-daemon libglib2.0-bin dconf-gsettings-backend
 )
 source scripts/packages.sh
 install_packages "${packages[@]}"

@@ -10,8 +10,8 @@ dpkg-deb -c "$DEB" >"$WORK/contents"
 awk '{$2 = $3 = $4 = $5 = ""; print "   ", $0}' "$WORK/contents" | tr -s ' ' 
 for path in ./usr/bin/ladoslov ./usr/share/xscreensaver/config/ladoslov.xml ./usr/share/ladoslov/Data/name.txt \
   ./usr/share/ladoslov/Data/ladoslov.jpg ./usr/share/icons/hicolor/32x32/apps/ladoslov.png \
-  ./usr/share/applications/ladoslov.desktop ./usr/share/man/man1/ladoslov.1.gz ./usr/share/doc/ladoslov/copyright \
-  ./usr/share/doc/ladoslov/changelog.gz; do
+  ./usr/share/applications/ladoslov.desktop ./usr/share/applications/screensavers/ladoslov.desktop \
+  ./usr/share/man/man1/ladoslov.1.gz ./usr/share/doc/ladoslov/copyright ./usr/share/doc/ladoslov/changelog.gz; do
   grep -q " $path\$" "$WORK/contents" || fail "the package lacks $path"
 done
 grep -q ' ./usr/share/ladoslov/muz/ladoslov\.' "$WORK/contents" || fail "the package has no tune"
@@ -25,6 +25,11 @@ grep -q 'soundfont' <<<"$(dpkg-deb -f "$DEB" Recommends)" || fail "no soundfont 
 
 mkdir "$WORK/root"
 dpkg -x "$DEB" "$WORK/root"
+# MATE's theme runs the packaged hack, from the one folder MATE runs hacks from.
+theme_hack=$(sed -n 's|^Exec=\(/usr/libexec/xscreensaver/[^ ]*\) --root$|\1|p' \
+  "$WORK/root/usr/share/applications/screensavers/ladoslov.desktop")
+[[ -n "$theme_hack" ]] && grep -q " .$theme_hack -> " "$WORK/contents" ||
+  fail "MATE's theme does not run the packaged hack with --root"
 BUILD="$WORK/root/usr/libexec/xscreensaver"
 NAMES="$WORK/root/usr/share/ladoslov/Data/name.txt"
 
