@@ -57,7 +57,8 @@ stop_xscreensaver() {
   local deadline=$((SECONDS + 5))
   while pgrep -u "$USER_NAME" xscreensaver >/dev/null && ((SECONDS < deadline)); do sleep 0.1; done
 }
-trap '{ rc=$?; stop_xscreensaver; (exit $rc); cleanup; }' EXIT
+# Without set +e a failed test's status, put back by (exit $rc), would end the shell before cleanup.
+trap '{ rc=$?; set +e; stop_xscreensaver; (exit $rc); cleanup; }' EXIT
 deadline=$((SECONDS + 20))
 until xss -time >/dev/null; do
   ((SECONDS < deadline)) || fail "xscreensaver did not start"
