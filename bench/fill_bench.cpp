@@ -14,9 +14,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/headless_desktop.h"
+#include "qt/headless_desktop.h"
 #include "screen/form.h"
-#include "view/form_view.h"
+#include "qt/form_window.h"
 
 using namespace ladoslov;
 
@@ -66,7 +66,7 @@ public:
 double fillOnScreenMs(WatchingApplication& app, double tpp) {
     BenchServices s(tpp);
     Form1 form(s.services);
-    FormView view(form, tpp);
+    FormWindow view(form, tpp);
     form.Form_Load();
     view.sync();
     app.window = &view;
@@ -97,9 +97,9 @@ TickCost tickCost(double tpp, int fills) {
         BenchServices s(tpp);
         Form1 form(s.services);
         form.Form_Load();
-        std::unique_ptr<FormView> view;
+        std::unique_ptr<FormWindow> view;
         if (run % 2) {
-            view = std::make_unique<FormView>(form, tpp);
+            view = std::make_unique<FormWindow>(form, tpp);
             view->sync();
         }
         std::vector<double>& into = view ? withSync : core;

@@ -6,7 +6,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "app/first_frame.h"
+#include "qt/first_frame.h"
 
 namespace {
 class Plain final : public QWidget {

@@ -14,10 +14,10 @@
 #include <variant>
 #include <vector>
 
-#include "app/first_frame.h"
-#include "platform/headless_desktop.h"
+#include "qt/first_frame.h"
+#include "qt/headless_desktop.h"
 #include "screen/form.h"
-#include "view/fonts.h"
+#include "qt/fonts.h"
 
 static void registerResources() { Q_INIT_RESOURCE(ladoslov); }
 

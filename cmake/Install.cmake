@@ -3,7 +3,7 @@ include(GNUInstallDirs)
 
 # The program finds Data/ and muz/ here, relative to its own real folder, so the prefix can move.
 file(RELATIVE_PATH LADOSLOV_SHARE_FROM_BIN /prefix/${CMAKE_INSTALL_BINDIR} /prefix/${CMAKE_INSTALL_DATADIR}/ladoslov)
-target_compile_definitions(ladoslov_desktop PRIVATE LADOSLOV_SHARE_FROM_BIN="${LADOSLOV_SHARE_FROM_BIN}")
+target_compile_definitions(ladoslov_qt PRIVATE LADOSLOV_SHARE_FROM_BIN="${LADOSLOV_SHARE_FROM_BIN}")
 
 set(LADOSLOV_LINUX ${CMAKE_SOURCE_DIR}/res/linux)
 add_custom_command(OUTPUT ladoslov.1.gz changelog.gz

@@ -1,6 +1,6 @@
 #pragma once
 // What the window's handlers need of the platform. The program hands in the real services
-// (src/platform); tests hand in fakes.
+// (src/qt, src/win32); tests hand in fakes.
 
 #include <cstdint>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "platform/desktop_services.h"
+#include "qt/qt_services.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "view/fonts.h"
+#include "qt/fonts.h"
 
 #include <fcntl.h>
 #include <unistd.h>

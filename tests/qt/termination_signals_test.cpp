@@ -5,7 +5,7 @@
 #include <csignal>
 
 #include "fakes/fake_services.h"
-#include "platform/termination_signals.h"
+#include "qt/termination_signals.h"
 
 using namespace ladoslov;
 using namespace ladoslov::testing;

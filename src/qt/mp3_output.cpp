@@ -1,4 +1,4 @@
-#include "platform/mp3_output.h"
+#include "qt/mp3_output.h"
 
 #include <mpg123.h>
 

@@ -1,4 +1,4 @@
-#include "platform/tune_format.h"
+#include "qt/tune_format.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "platform/sdl_multimedia.h"
+#include "qt/sdl_multimedia.h"
 
 #include <SDL.h>
 #include <dlfcn.h>
@@ -15,9 +15,9 @@
 #include <system_error>
 #include <thread>
 
-#include "platform/mp3_output.h"
-#include "platform/sdl_mixer_library.h"
-#include "platform/tune_format.h"
+#include "qt/mp3_output.h"
+#include "qt/sdl_mixer_library.h"
+#include "qt/tune_format.h"
 
 namespace ladoslov {
 

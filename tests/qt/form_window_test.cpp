@@ -8,9 +8,9 @@
 #include <algorithm>
 
 #include "fakes/fake_services.h"
-#include "platform/desktop_services.h"
-#include "view/form_view.h"
-#include "view/view_support.h"
+#include "qt/qt_services.h"
+#include "qt/form_window.h"
+#include "qt/view_support.h"
 
 using namespace ladoslov;
 using namespace ladoslov::testing;
@@ -20,10 +20,10 @@ namespace {
 // A window on fakes, mirrored by the real view at 15 twips per pixel, 1024 × 768.
 struct ViewHarness : Harness {
     FontMeasurer realMeasurer;
-    std::unique_ptr<FormView> view;
+    std::unique_ptr<FormWindow> view;
     ViewHarness() {
         form.inventory().setMeasurer(&realMeasurer);
-        view = std::make_unique<FormView>(form, 15.0);
+        view = std::make_unique<FormWindow>(form, 15.0);
         load();
         view->sync();
     }
@@ -37,7 +37,7 @@ struct ViewHarness : Harness {
 };
 
 // The intervals of the view's timers that are running, shortest first.
-std::vector<int> runningIntervals(const FormView& view) {
+std::vector<int> runningIntervals(const FormWindow& view) {
     std::vector<int> ms;
     for (const QTimer* t : view.findChildren<QTimer*>())
         if (t->isActive()) ms.push_back(t->interval());
@@ -62,7 +62,7 @@ protected:
 
 // Once the months are filled the screensaver only shows the time: nothing may keep a frame-rate timer
 // running or repaint more than the labels that changed, or it costs CPU for as long as it runs.
-TEST(FormView, AfterTheFillOnlyTheClockAndFeastTimersRunAndATickRepaintsItsLabel) {
+TEST(FormWindow, AfterTheFillOnlyTheClockAndFeastTimersRunAndATickRepaintsItsLabel) {
     ViewHarness h;
     h.view->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(h.view.get()));
@@ -88,7 +88,7 @@ TEST(FormView, AfterTheFillOnlyTheClockAndFeastTimersRunAndATickRepaintsItsLabel
     EXPECT_TRUE((paints.area - clock.adjusted(-2, -2, 2, 2)).isEmpty()) << "a tick repainted more than the clock";
 }
 
-TEST(FormView, ControlsStandAtTheirTwipsInPixels) {
+TEST(FormWindow, ControlsStandAtTheirTwipsInPixels) {
     ViewHarness h;
     EXPECT_EQ(h.view->geometry().size(), QSize(1024, 768));
     const Label& january = h.form.label(11);
@@ -100,7 +100,7 @@ TEST(FormView, ControlsStandAtTheirTwipsInPixels) {
     EXPECT_NE(h.view->controlAt(h.centreOf(h.form.PctFon)), &h.form.PctFon);
 }
 
-TEST(FormView, RealFontsGrowADayCellFromOneDigitToTwo) {
+TEST(FormWindow, RealFontsGrowADayCellFromOneDigitToTwo) {
     ViewHarness h;
     Label& cell = h.form.labelArray(10)[0];
     const Twips one = cell.width();
@@ -112,7 +112,7 @@ TEST(FormView, RealFontsGrowADayCellFromOneDigitToTwo) {
     EXPECT_EQ(h.rectOf(cell).width(), h.view->toPixels(cell.width()));
 }
 
-TEST(FormView, EveryChangeOfTheCoreShowsOnScreen) {
+TEST(FormWindow, EveryChangeOfTheCoreShowsOnScreen) {
     ViewHarness h;
     Label& title = h.form.Label112;
     const QRect r = h.rectOf(title);
@@ -137,7 +137,7 @@ TEST(FormView, EveryChangeOfTheCoreShowsOnScreen) {
 
 // The cursor and the tooltip follow the control under the pointer; a control that goes from under a
 // resting pointer takes its cursor with it.
-TEST(FormView, CursorsAndTooltipsFollowTheControlUnderThePointer) {
+TEST(FormWindow, CursorsAndTooltipsFollowTheControlUnderThePointer) {
     ViewHarness h;
     h.view->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(h.view.get()));
@@ -180,7 +180,7 @@ TEST(FormView, CursorsAndTooltipsFollowTheControlUnderThePointer) {
     EXPECT_EQ(h.view->cursor().shape(), Qt::ArrowCursor);
 }
 
-TEST(FormView, AClickOnAControlWithoutHandlerIsNotAClickOnTheWindow) {
+TEST(FormWindow, AClickOnAControlWithoutHandlerIsNotAClickOnTheWindow) {
     ViewHarness h;
     h.view->show();
     for (const Control* c : {static_cast<const Control*>(&h.form.labelArray(10)[3]),
@@ -195,11 +195,11 @@ TEST(FormView, AClickOnAControlWithoutHandlerIsNotAClickOnTheWindow) {
 
 // A window at a coarser scale (a small preview of the screen) shows the whole design smaller, its text
 // and pictures too: the title looks as the full-size screen shrunk to half.
-TEST(FormView, ACoarserScaleShrinksTheWholeDesign) {
+TEST(FormWindow, ACoarserScaleShrinksTheWholeDesign) {
     ViewHarness h;
     h.form.Label112.setForeColour(0xFF00FF);
     h.view->sync();
-    FormView half(h.form, 30.0);
+    FormWindow half(h.form, 30.0);
     EXPECT_EQ(half.size(), QSize(512, 384));
     EXPECT_EQ(half.rectOf(h.form.Image1).size(), QSize(31, 25));
     const QImage big = h.view->grab().toImage().scaled(512, 384, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -232,7 +232,7 @@ TEST(FormView, ACoarserScaleShrinksTheWholeDesign) {
     EXPECT_LT(difference / (music.width() * music.height()), 20) << "the music picture is not shrunk";
 }
 
-TEST(FormView, KeyCodesAndCharacters) {
+TEST(FormWindow, KeyCodesAndCharacters) {
     EXPECT_EQ(windowKeyCode(Qt::Key_F10), 121);
     EXPECT_EQ(windowKeyCode(Qt::Key_F1), 112);
     EXPECT_EQ(windowKeyCode(Qt::Key_A), 65);

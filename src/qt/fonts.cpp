@@ -1,6 +1,6 @@
-#include "view/fonts.h"
+#include "qt/fonts.h"
 
-#include "platform/desktop_services.h"
+#include "qt/qt_services.h"
 
 #include <QFontDatabase>
 #include <QStringList>

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <istream>
 
-#include "platform/fixed_services.h"
+#include "services/fixed_services.h"
 #include "services/design_measurer.h"
 #include "screen/form.h"
 

@@ -11,17 +11,17 @@
 #include <string>
 #include <vector>
 
-#include "app/first_frame.h"
-#include "platform/desktop_services.h"
-#include "platform/fixed_services.h"
-#include "platform/sdl_multimedia.h"
-#include "platform/termination_signals.h"
+#include "qt/first_frame.h"
+#include "qt/qt_services.h"
+#include "services/fixed_services.h"
+#include "qt/sdl_multimedia.h"
+#include "qt/termination_signals.h"
 #include "screen/form.h"
 #include "screen/session.h"
 #include "services/traced_multimedia.h"
 #include "shell/host_window.h"
-#include "view/form_view.h"
-#include "view/host_embedding.h"
+#include "qt/form_window.h"
+#include "qt/host_embedding.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define LADOSLOV_LEAK_CHECK_AT_EXIT 1
@@ -50,12 +50,12 @@ public:
     }
 
     void createWindow() override {
-        view_ = std::make_unique<FormView>(form_, tpp_);
+        view_ = std::make_unique<FormWindow>(form_, tpp_);
         topMost_.attach(view_.get());
     }
 
     bool showWindow() override {
-        FormView& view = *view_;
+        FormWindow& view = *view_;
         view.sync();
         FirstFrameReporter::watch(&view);
         if (host_) {
@@ -96,7 +96,7 @@ private:
     QSize hostSize_;
     std::function<double(QSize)> rescale_;
     std::unique_ptr<QWindow> hostHandle_;  // outlives the view, which stands inside it
-    std::unique_ptr<FormView> view_;
+    std::unique_ptr<FormWindow> view_;
     std::unique_ptr<HostWindowWatcher> watcher_;
 };
 

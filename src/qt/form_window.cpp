@@ -1,4 +1,4 @@
-#include "view/form_view.h"
+#include "qt/form_window.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "view/fonts.h"
+#include "qt/fonts.h"
 
 // The pictures, icon and cursors live in a static library: register them before the first use.
 static void registerResources() { Q_INIT_RESOURCE(ladoslov); }
@@ -97,7 +97,7 @@ bool producesCharacter(int qtKey, const QString& text) {
     return !text.isEmpty() && qtKey != Qt::Key_Delete;
 }
 
-FormView::FormView(Form1& form, double twipsPerPixel)
+FormWindow::FormWindow(Form1& form, double twipsPerPixel)
     // Qt's timers keep their interval to the millisecond: the design's 1 ms fills tick once a frame, as the
     // system's timers deliver them elsewhere.
     : session_(form, 16), tpp_(twipsPerPixel) {
@@ -123,30 +123,30 @@ FormView::FormView(Form1& form, double twipsPerPixel)
     sync();
 }
 
-FormView::~FormView() = default;
+FormWindow::~FormWindow() = default;
 
-void FormView::setTwipsPerPixel(double twipsPerPixel) {
+void FormWindow::setTwipsPerPixel(double twipsPerPixel) {
     if (twipsPerPixel == tpp_) return;
     tpp_ = twipsPerPixel;
     update();
 }
 
-QRect FormView::rectOf(const TwipsRect& r) const {
+QRect FormWindow::rectOf(const TwipsRect& r) const {
     const PixelRect p = drawnPixels(r, tpp_);
     return QRect(p.left, p.top, std::max(0, p.width()), std::max(0, p.height()));
 }
 
-Control* FormView::controlAt(QPoint windowPos) const {
-    return ladoslov::controlAt(const_cast<FormView*>(this)->form(), toTwips(windowPos.x()), toTwips(windowPos.y()));
+Control* FormWindow::controlAt(QPoint windowPos) const {
+    return ladoslov::controlAt(const_cast<FormWindow*>(this)->form(), toTwips(windowPos.x()), toTwips(windowPos.y()));
 }
 
-std::optional<QRect> FormView::dragGhostRect() const {
+std::optional<QRect> FormWindow::dragGhostRect() const {
     const std::optional<PointerInput::Ghost> g = session_.dragFeedback();
     if (!g) return std::nullopt;
     return rectOf(g->bounds);
 }
 
-void FormView::sync() {
+void FormWindow::sync() {
     const FormSession::Update u = session_.update();
     if (u.window) {
         const Form1& f = session_.form();
@@ -170,25 +170,25 @@ void FormView::sync() {
     }
 }
 
-void FormView::startTimers() {
+void FormWindow::startTimers() {
     session_.startTimers();
     sync();
 }
 
-void FormView::showCursor(Cursor c) {
+void FormWindow::showCursor(Cursor c) {
     if (c == shown_) return;
     shown_ = c;
     setCursor(toQCursor(c));
 }
 
-const QPixmap& FormView::pictureOf(const Image& image) {
+const QPixmap& FormWindow::pictureOf(const Image& image) {
     auto it = pictures_.find(image.picture());
     if (it == pictures_.end())
         it = pictures_.emplace(image.picture(), QPixmap(QString::fromStdString(image.picture()))).first;
     return it->second;
 }
 
-void FormView::paintLabel(QPainter& p, const Label& l, const QRect& r) const {
+void FormWindow::paintLabel(QPainter& p, const Label& l, const QRect& r) const {
     p.setFont(toQFont(l.font(), viewScale(tpp_)));
     p.setPen(toQColor(l.foreColour(), palette()));
     const int flags = Qt::AlignLeft | Qt::AlignTop | (l.wordWrap() ? Qt::TextWordWrap : 0);
@@ -200,7 +200,7 @@ void FormView::paintLabel(QPainter& p, const Label& l, const QRect& r) const {
     }
 }
 
-void FormView::paintImage(QPainter& p, const Image& image, const QRect& r) {
+void FormWindow::paintImage(QPainter& p, const Image& image, const QRect& r) {
     // At its own pixel size, shrunk with the layout of a preview.
     const double scale = viewScale(tpp_);
     const QPixmap& pixmap = pictureOf(image);
@@ -216,7 +216,7 @@ void FormView::paintImage(QPainter& p, const Image& image, const QRect& r) {
     p.restore();
 }
 
-void FormView::paintEvent(QPaintEvent* e) {
+void FormWindow::paintEvent(QPaintEvent* e) {
     QPainter p(this);
     const Form1& form = session_.form();
     if (form.backgroundPainted() && (stretchedBackground_.size() != size() || backgroundSource_ != form.PctFon.picture())) {
@@ -252,7 +252,7 @@ void FormView::paintEvent(QPaintEvent* e) {
     }
 }
 
-bool FormView::event(QEvent* e) {
+bool FormWindow::event(QEvent* e) {
     if (e->type() != QEvent::ToolTip) return QWidget::event(e);
     const auto* help = static_cast<QHelpEvent*>(e);
     const ToolTip tip = session_.toolTipAt(toTwips(help->pos().x()), toTwips(help->pos().y()));
@@ -266,21 +266,21 @@ bool FormView::event(QEvent* e) {
     return true;
 }
 
-void FormView::mousePressEvent(QMouseEvent* e) {
+void FormWindow::mousePressEvent(QMouseEvent* e) {
     e->accept();
     session_.press(buttonCode(e->button()), shiftCode(e->modifiers()), toTwips(e->position().x()),
                    toTwips(e->position().y()));
     sync();
 }
 
-void FormView::mouseDoubleClickEvent(QMouseEvent* e) {
+void FormWindow::mouseDoubleClickEvent(QMouseEvent* e) {
     e->accept();
     session_.doublePress(buttonCode(e->button()), shiftCode(e->modifiers()), toTwips(e->position().x()),
                          toTwips(e->position().y()));
     sync();
 }
 
-void FormView::mouseMoveEvent(QMouseEvent* e) {
+void FormWindow::mouseMoveEvent(QMouseEvent* e) {
     e->accept();
     const Twips x = toTwips(e->position().x()), y = toTwips(e->position().y());
     showCursor(session_.cursorAt(x, y));
@@ -288,7 +288,7 @@ void FormView::mouseMoveEvent(QMouseEvent* e) {
     sync();
 }
 
-void FormView::mouseReleaseEvent(QMouseEvent* e) {
+void FormWindow::mouseReleaseEvent(QMouseEvent* e) {
     e->accept();
     const Twips x = toTwips(e->position().x()), y = toTwips(e->position().y());
     session_.release(buttonCode(e->button()), shiftCode(e->modifiers()), x, y);
@@ -296,16 +296,16 @@ void FormView::mouseReleaseEvent(QMouseEvent* e) {
     showCursor(session_.cursorAt(x, y));
 }
 
-void FormView::leaveEvent(QEvent*) { session_.pointerLeft(); }
+void FormWindow::leaveEvent(QEvent*) { session_.pointerLeft(); }
 
-void FormView::keyPressEvent(QKeyEvent* e) {
+void FormWindow::keyPressEvent(QKeyEvent* e) {
     e->accept();
     session_.keyDown(windowKeyCode(e->key()), shiftCode(e->modifiers()));
     if (producesCharacter(e->key(), e->text())) session_.keyPress(e->text().toUcs4().value(0));
     sync();
 }
 
-void FormView::keyReleaseEvent(QKeyEvent* e) {
+void FormWindow::keyReleaseEvent(QKeyEvent* e) {
     e->accept();
     // Held keys repeat their key-down only.
     if (e->isAutoRepeat()) return;
@@ -313,7 +313,7 @@ void FormView::keyReleaseEvent(QKeyEvent* e) {
     sync();
 }
 
-void FormView::closeEvent(QCloseEvent* e) {
+void FormWindow::closeEvent(QCloseEvent* e) {
     session_.close();
     e->accept();
 }

@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/desktop_services.h"
+#include "qt/qt_services.h"
 
 using namespace ladoslov;
 

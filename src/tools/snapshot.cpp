@@ -10,9 +10,9 @@
 #include <QTime>
 #include <cstdio>
 
-#include "platform/headless_desktop.h"
+#include "qt/headless_desktop.h"
 #include "screen/form.h"
-#include "view/form_view.h"
+#include "qt/form_window.h"
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
     HeadlessDesktop desktop(Date{date.year(), date.month(), date.day()},
                             TimeOfDay{time.hour(), time.minute(), time.second()}, size[0].toInt(), size[1].toInt(), tpp);
     Form1 form(desktop.services);
-    FormView view(form, tpp);
+    FormWindow view(form, tpp);
     form.Form_Load();
     while (form.filling())
         for (int month = 1; month <= 12; ++month) form.timerTick(month);

@@ -2,8 +2,8 @@
 // The desktop's real services for text, pictures and files, with the clock and the screen fixed and no
 // sound, other copies or message box: for rendering the screen headless and for the benchmarks.
 
-#include "platform/desktop_services.h"
-#include "platform/fixed_services.h"
+#include "qt/qt_services.h"
+#include "services/fixed_services.h"
 
 namespace ladoslov {
 

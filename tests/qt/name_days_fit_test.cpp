@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/headless_desktop.h"
+#include "qt/headless_desktop.h"
 #include "screen/form.h"
 
 using namespace ladoslov;

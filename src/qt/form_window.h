@@ -21,11 +21,11 @@ int windowKeyCode(int qtKey);
 // Whether a key press gives the window a character (KeyPress) rather than only a key code.
 bool producesCharacter(int qtKey, const QString& text);
 
-class FormView : public QWidget {
+class FormWindow : public QWidget {
 public:
     // twipsPerPixel: the window's scale; a larger value than the screen's shows the whole design smaller.
-    FormView(Form1& form, double twipsPerPixel);
-    ~FormView() override;
+    FormWindow(Form1& form, double twipsPerPixel);
+    ~FormWindow() override;
 
     // Carries out what the session says changed since the last call: window, repaints, timers, cursor.
     void sync();

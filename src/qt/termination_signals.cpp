@@ -1,4 +1,4 @@
-#include "platform/termination_signals.h"
+#include "qt/termination_signals.h"
 
 #include <QSocketNotifier>
 #include <utility>

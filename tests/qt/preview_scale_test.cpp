@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "fakes/fake_services.h"
-#include "platform/desktop_services.h"
-#include "view/form_view.h"
+#include "qt/qt_services.h"
+#include "qt/form_window.h"
 
 using namespace ladoslov;
 using namespace ladoslov::testing;
@@ -27,7 +27,7 @@ TEST(PreviewScale, TheWholeDesignFitsAndLabelsKeepTheirSizeInTwips) {
         }
     }
     h.form.inventory().setMeasurer(&preview);
-    FormView view(h.form, kPreview);
+    FormWindow view(h.form, kPreview);
     h.load();
     h.fillAll();
     view.sync();

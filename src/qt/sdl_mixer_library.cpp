@@ -1,4 +1,4 @@
-#include "platform/sdl_mixer_library.h"
+#include "qt/sdl_mixer_library.h"
 
 #include <dlfcn.h>
 

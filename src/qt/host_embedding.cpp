@@ -1,4 +1,4 @@
-#include "view/host_embedding.h"
+#include "qt/host_embedding.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -7,7 +7,7 @@
 #include <QRegularExpression>
 #include <QTimeZone>
 
-#include "platform/desktop_services.h"
+#include "qt/qt_services.h"
 
 using namespace ladoslov;
 

@@ -10,9 +10,9 @@
 #include <algorithm>
 
 #include "fakes/fake_services.h"
-#include "platform/desktop_services.h"
-#include "view/form_view.h"
-#include "view/view_support.h"
+#include "qt/qt_services.h"
+#include "qt/form_window.h"
+#include "qt/view_support.h"
 
 using namespace ladoslov;
 using namespace ladoslov::testing;
@@ -21,12 +21,12 @@ namespace {
 
 struct InputHarness : Harness {
     FontMeasurer realMeasurer;
-    std::unique_ptr<FormView> view;
+    std::unique_ptr<FormWindow> view;
 
     InputHarness() {
         files.addFile("muz/ladoslov.wav", "tune");
         form.inventory().setMeasurer(&realMeasurer);
-        view = std::make_unique<FormView>(form, 15.0);
+        view = std::make_unique<FormWindow>(form, 15.0);
         load();
         view->sync();
         view->show();
