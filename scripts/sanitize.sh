@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer into build-san/ and runs the
-# whole test suite there, the real program under Xvfb included. Expects scripts/setup.sh to have run.
+# whole test suite there, the real program under Xvfb included. Expects scripts/setup.sh --tests to have run.
 #   scripts/sanitize.sh [ctest options]
 set -euo pipefail
 cd "$(dirname "$0")/.."

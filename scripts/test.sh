@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # Every test, in both builds, runs without a session bus (none is launched for it either).
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
-scripts/setup.sh -DLADOSLOV_WERROR=ON
+scripts/setup.sh --tests -DLADOSLOV_WERROR=ON
 # Two at a time: the end-to-end tests wait for conditions, never for a pace, so they hold beside each other.
 (cd build && ctest -j2 --output-on-failure --timeout 600 "$@")
 # The Windows screensaver, cross-compiled and tested under wine.
