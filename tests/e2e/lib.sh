@@ -348,3 +348,56 @@ check_feast() {
   ((dx >= -6 && dx <= 6 && dy >= -12 && dy <= 12)) || return 1
   similar "$want" "$text" >/dev/null
 }
+
+# ---- a screensaver host's hack -----------------------------------------------------------------------
+
+# hack_fills_host HOST WHOSE: the program (APP_PID) shows its window inside the host's window HOST and
+# none elsewhere, and fills it: the twelve month blocks and the plain background #6080a0 of the working
+# directory. Sets HX HY HW HH to the host window's place.
+hack_fills_host() {
+  local host=$1 whose=$2 id parent bg deadline=$((SECONDS + 15)) shown
+  read -r HX HY HW HH < <(xwininfo -id "$host" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
+    /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}')
+  echo "  $whose window $host: ${HW}x${HH}+${HX}+${HY}"
+  shown_windows() {
+    for id in $(xdotool search --pid "$APP_PID" 2>/dev/null || true); do
+      # The host may mark its own window with the pid of the hack it runs.
+      (($(printf '%d' "$id") == $(printf '%d' "$host"))) && continue
+      xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$id"
+    done
+  }
+  until shown=$(shown_windows); [[ -n "$shown" ]]; do
+    ((SECONDS < deadline)) || fail "the hack shows no window"
+    sleep 0.1
+  done
+  for id in $shown; do
+    parent=$(xwininfo -children -id "$id" | awk '/Parent window id:/{print $4}')
+    (($(printf '%d' "$parent") == $(printf '%d' "$host"))) ||
+      fail "the hack shows window $id on $parent, not inside $whose window $host"
+  done
+  wait_blocks_filled "$HX" "$HY" "$HW" "$HH" 15
+  bg=$(convert "$WORK/blocks.png" -crop "${HW}x${HH}+${HX}+${HY}" +repage -fuzz 8% -fill black +opaque "#6080a0" \
+    -fill white -opaque "#6080a0" -format '%[fx:mean]' info:)
+  awk -v m="$bg" 'BEGIN{exit !(m > 0.8)}' || fail "the background covers only $bg of $whose window"
+}
+
+# alive PID: the process runs (one that has ended and waits for its parent to take its exit status is gone).
+alive() { [[ -e /proc/$1 ]] && ! grep -q '^[0-9]* (.*) Z' "/proc/$1/stat" 2>/dev/null; }
+
+# hack_gone_after WHAT LIST…: the hack (APP_PID) is gone within a second of WHAT, and then no process that
+# the command LIST… prints is left running. A sanitized build takes itself apart for its leak check at exit, at the host's nice level: there
+# only the ending itself is asked for.
+hack_gone_after() {
+  local what=$1 limit_ms=1000 deadline pid
+  shift
+  [[ $SANITIZED == yes ]] && limit_ms=30000
+  deadline=$(($(now_ms) + limit_ms))
+  while alive "$APP_PID"; do
+    (($(now_ms) < deadline)) || fail "the hack still runs $limit_ms ms after $what"
+    sleep 0.02
+  done
+  for pid in $("$@" || true); do
+    alive "$pid" && fail "a copy of the program is left behind: $(ps -o pid=,stat=,args= -p "$pid")"
+  done
+  return 0
+}

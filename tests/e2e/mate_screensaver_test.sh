@@ -147,48 +147,9 @@ done
 STARTED_PIDS+=("$APP_PID")
 HOST=$(tr '\0' '\n' <"/proc/$APP_PID/environ" | sed -n 's/^XSCREENSAVER_WINDOW=//p')
 [[ -n "$HOST" ]] || fail "the hack has no XSCREENSAVER_WINDOW"
-read -r HX HY HW HH < <(xwininfo -id "$HOST" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
-  /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}')
-echo "  MATE's window $HOST: ${HW}x${HH}+${HX}+${HY}; the hack: $(tr '\0' ' ' <"/proc/$APP_PID/cmdline")"
+echo "  the hack: $(tr '\0' ' ' <"/proc/$APP_PID/cmdline")"
 echo "  its environment: $(tr '\0' '\n' <"/proc/$APP_PID/environ" | cut -d= -f1 | sort | tr '\n' ' ')"
-
-# The program's windows: the one shown stands inside MATE's, none on the root window.
-shown_windows() {
-  local id
-  for id in $(xdotool search --pid "$APP_PID" 2>/dev/null || true); do
-    (($(printf '%d' "$id") == $(printf '%d' "$HOST"))) && continue
-    xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$id"
-  done
-}
-deadline=$((SECONDS + 15))
-until SHOWN=$(shown_windows); [[ -n "$SHOWN" ]]; do
-  ((SECONDS < deadline)) || fail "the hack shows no window"
-  sleep 0.1
-done
-for id in $SHOWN; do
-  parent=$(xwininfo -children -id "$id" | awk '/Parent window id:/{print $4}')
-  (($(printf '%d' "$parent") == $(printf '%d' "$HOST"))) ||
-    fail "the hack shows window $id on $parent, not inside MATE's window $HOST"
-done
-
-wait_blocks_filled "$HX" "$HY" "$HW" "$HH" 15
-# The plain background from the working directory, which MATE hands on to its hacks, fills its window.
-bg=$(convert "$WORK/blocks.png" -crop "${HW}x${HH}+${HX}+${HY}" +repage -fuzz 8% -fill black +opaque "#6080a0" \
-  -fill white -opaque "#6080a0" -format '%[fx:mean]' info:)
-awk -v m="$bg" 'BEGIN{exit !(m > 0.8)}' || fail "the background covers only $bg of MATE's window"
-
-# Gone: no process, or one that has ended and waits for its parent to take its exit status. A sanitized
-# build takes itself apart for its leak check at exit: there only the ending itself is asked for.
-alive() { [[ -e /proc/$1 ]] && ! grep -q '^[0-9]* (.*) Z' "/proc/$1/stat" 2>/dev/null; }
-limit_ms=1000
-[[ $SANITIZED == yes ]] && limit_ms=30000
+hack_fills_host "$HOST" "MATE's"
 mate --deactivate >/dev/null || fail "mate-screensaver-command --deactivate failed"
-deadline=$(($(now_ms) + limit_ms))
-while alive "$APP_PID"; do
-  (($(now_ms) < deadline)) || fail "the hack still runs $limit_ms ms after the deactivation"
-  sleep 0.02
-done
-for pid in $(ours); do
-  alive "$pid" && fail "a copy of the program is left behind: $(ps -o pid=,stat=,args= -p "$pid")"
-done
+hack_gone_after "the deactivation" ours
 echo "PASS"
