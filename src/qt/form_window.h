@@ -6,7 +6,6 @@
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
-#include <cmath>
 #include <map>
 #include <optional>
 #include <vector>
@@ -37,8 +36,8 @@ public:
     double twipsPerPixel() const { return tpp_; }
     // Draws at another scale from now on (the window drawn into has grown or shrunk).
     void setTwipsPerPixel(double twipsPerPixel);
-    Twips toTwips(double px) const { return static_cast<Twips>(px * tpp_); }
-    int toPixels(Twips t) const { return static_cast<int>(std::lround(t / tpp_)); }
+    Twips toTwips(double px) const { return twipsOf(px, tpp_); }
+    int toPixels(Twips t) const { return nearestPixel(t, tpp_); }
     // Where a control is drawn, in the window's pixels.
     QRect rectOf(const Control& c) const { return rectOf(boundsOf(c)); }
     // The visible control under a point of the window; nullptr over the bare window.

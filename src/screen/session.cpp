@@ -5,9 +5,11 @@
 
 namespace ladoslov {
 
+int nearestPixel(Twips t, double tpp) { return static_cast<int>(std::lround(t / tpp)); }
+
 PixelRect drawnPixels(const TwipsRect& r, double tpp) {
-    const auto at = [tpp](Twips t) { return static_cast<int>(std::lround(t / tpp)); };
-    return PixelRect{at(r.left), at(r.top), at(r.left + r.width), at(r.top + r.height)};
+    return PixelRect{nearestPixel(r.left, tpp), nearestPixel(r.top, tpp), nearestPixel(r.left + r.width, tpp),
+                     nearestPixel(r.top + r.height, tpp)};
 }
 
 PixelRect pixelsToRepaint(const TwipsRect& r, double tpp) {

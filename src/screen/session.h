@@ -47,6 +47,9 @@ struct PixelRect {
     friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
+// A place on the window's pixels in twips, and a place in twips at its nearest pixel.
+inline Twips twipsOf(double pixels, double twipsPerPixel) { return static_cast<Twips>(pixels * twipsPerPixel); }
+int nearestPixel(Twips t, double twipsPerPixel);
 // Where bounds are drawn: every edge at its nearest pixel.
 PixelRect drawnPixels(const TwipsRect& r, double twipsPerPixel);
 // The pixels that drawing the bounds may touch: every edge rounded outwards.

@@ -56,7 +56,7 @@ private:
     void updateToolTip(Twips x, Twips y);
     HCURSOR cursorOf(Cursor c) const;
 
-    Twips toTwips(int pixels) const { return static_cast<Twips>(pixels * tpp_); }
+    Twips toTwips(int pixels) const { return twipsOf(pixels, tpp_); }
     RECT drawn(const TwipsRect& r) const;
 
     FormSession session_;
