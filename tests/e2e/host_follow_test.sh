@@ -11,16 +11,6 @@ export FAKETIME_AT="2026-12-06 09:05:07" LADOSLOV_TRACE_COMMANDS=1
 LIMIT_MS=1000
 [[ $SANITIZED == yes ]] && LIMIT_MS=5000
 
-# host X Y W H: a plain window of another program; HOST is its id, HOST_PID its process.
-host() {
-  rm -f "$WORK/host_id"
-  "$PY" "$SRC/tests/e2e/host_window.py" "$@" >"$WORK/host_id" 2>"$WORK/stderr.host" &
-  HOST_PID=$!
-  STARTED_PIDS+=("$HOST_PID")
-  wait_for "no host window" test -s "$WORK/host_id"
-  HOST=$(cat "$WORK/host_id")
-}
-
 # follows W H TPP: resizes the host to W × H and waits, at most LIMIT_MS, for a screenshot taken since in
 # which the calendar drawn at TPP covers the whole window (no host colour left) and all twelve month blocks
 # show their red weekend ink.
@@ -44,17 +34,16 @@ follows() {
   keeps_running "the program ended on the resize"
 }
 
-has_child() { xwininfo -children -id "$HOST" 2>/dev/null | grep -q '^ *1 child'; }
-
-host 100 100 1 1
+start_host 100 100 1 1
+FIRST_HOST_PID=$HOST_PID
 start_app --window-id "$HOST"
-wait_for "the program put no window into the host's" has_child
+wait_drawn_into "$HOST" "the program"
 follows 480 300 38.4
 
-host 40 40 320 240
+start_host 40 40 320 240
 FIRST=$APP_PID
 start_app --window-id "$HOST"
-wait_for "the second copy put no window into the host's" has_child
+wait_drawn_into "$HOST" "the second copy"
 wait_blocks_filled 40 40 320 240 48 >/dev/null
 follows 640 400 28.8
 
@@ -68,7 +57,7 @@ APP_PID=$FIRST
 keeps_running "the first copy ended with the second's host"
 
 # The first copy holds the tune: it sends the stop command as it ends with its window.
-kill "$(pgrep -f "host_window.py 100 100" | head -n1)"
+kill "$FIRST_HOST_PID"
 rc=$(exit_within "$LIMIT_MS")
 [[ $rc == 0 ]] || fail "the first host's window went and the program's exit code is $rc"
 grep -q '^command: play "' "$WORK/stderr.$FIRST" || fail "the first copy did not play the tune"

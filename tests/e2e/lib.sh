@@ -349,6 +349,31 @@ check_feast() {
   similar "$want" "$text" >/dev/null
 }
 
+# ---- a window of another program, as a host's preview gives one ---------------------------------------
+
+# start_host X Y W H: a plain magenta window of another program (host_window.py); HOST is its id, HOST_PID
+# its process.
+start_host() {
+  "$PY" "$SRC/tests/e2e/host_window.py" "$@" >"$WORK/host_id" 2>"$WORK/stderr.host" &
+  HOST_PID=$!
+  STARTED_PIDS+=("$HOST_PID")
+  HOST=""
+  for _ in $(seq 100); do [[ -s "$WORK/host_id" ]] && break; sleep 0.05; done
+  HOST=$(cat "$WORK/host_id")
+  rm -f "$WORK/host_id"
+  [[ -n "$HOST" ]] || fail "no host window"
+}
+
+# wait_drawn_into HOST WHO: waits until the program (APP_PID) has put its window into the host's window.
+wait_drawn_into() {
+  local deadline=$((SECONDS + 15))
+  until xwininfo -children -id "$1" 2>/dev/null | grep -q '^ *1 child'; do
+    ((SECONDS < deadline)) || fail "$2 put no window into the host's"
+    keeps_running "$2 ended"
+    sleep 0.1
+  done
+}
+
 # ---- a screensaver host's hack -----------------------------------------------------------------------
 
 # hack_fills_host HOST WHOSE: the program (APP_PID) shows its window inside the host's window HOST and

@@ -16,20 +16,11 @@ ends_on_sigterm() {
   [[ $rc == 0 ]] || fail "$1: expected exit code 0 after SIGTERM, got $rc"
 }
 
-"$PY" "$SRC/tests/e2e/host_window.py" $HX $HY $HW $HH >"$WORK/host_id" 2>"$WORK/stderr.host" &
-STARTED_PIDS+=($!)
-for _ in $(seq 100); do [[ -s "$WORK/host_id" ]] && break; sleep 0.05; done
-HOST=$(cat "$WORK/host_id")
-[[ -n "$HOST" ]] || fail "no host window"
+start_host $HX $HY $HW $HH
 screenshot "$WORK/before.png"
 
 start_app --window-id "$HOST"
-deadline=$((SECONDS + 15))
-until xwininfo -children -id "$HOST" 2>/dev/null | grep -q '^ *1 child'; do
-  ((SECONDS < deadline)) || fail "the program put no window into the host's"
-  keeps_running "the program ended"
-  sleep 0.1
-done
+wait_drawn_into "$HOST" "the program"
 
 wait_blocks_filled $HX $HY $HW $HH 48 "$WORK/before.png"
 ((BLOCKS[12] == 0)) || fail "the host's window is not filled (${BLOCKS[12]} pixels of its colour left)"
@@ -42,17 +33,10 @@ focus=$(xdotool getwindowfocus 2>/dev/null || true)
 # A second copy in a window of its own (one per monitor) draws too, without ending the first; a copy
 # started outside a host's window still ends at once.
 FIRST=$APP_PID
-"$PY" "$SRC/tests/e2e/host_window.py" 10 10 200 150 >"$WORK/host2_id" 2>"$WORK/stderr.host2" &
-STARTED_PIDS+=($!)
-for _ in $(seq 100); do [[ -s "$WORK/host2_id" ]] && break; sleep 0.05; done
-start_app --window-id "$(cat "$WORK/host2_id")"
+start_host 10 10 200 150
+start_app --window-id "$HOST"
 SECOND=$APP_PID
-deadline=$((SECONDS + 15))
-until xwininfo -children -id "$(cat "$WORK/host2_id")" 2>/dev/null | grep -q '^ *1 child'; do
-  ((SECONDS < deadline)) || fail "the second copy put no window into its host's"
-  keeps_running "the second copy ended"
-  sleep 0.1
-done
+wait_drawn_into "$HOST" "the second copy"
 start_app /s
 [[ $(exit_within 5000) == 0 ]] || fail "a copy outside a host's window did not end at once beside the first"
 APP_PID=$SECOND
