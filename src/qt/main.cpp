@@ -12,16 +12,16 @@
 #include <vector>
 
 #include "qt/first_frame.h"
+#include "qt/form_window.h"
+#include "qt/host_embedding.h"
 #include "qt/qt_services.h"
-#include "services/fixed_services.h"
 #include "qt/sdl_multimedia.h"
 #include "qt/termination_signals.h"
 #include "screen/form.h"
 #include "screen/session.h"
+#include "services/fixed_services.h"
 #include "services/traced_multimedia.h"
 #include "shell/host_window.h"
-#include "qt/form_window.h"
-#include "qt/host_embedding.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define LADOSLOV_LEAK_CHECK_AT_EXIT 1
@@ -119,15 +119,22 @@ int main(int argc, char** argv) {
         if (hostSize.isEmpty()) return 1;
     }
     const double screenTpp = twipsPerPixel();
-    const double tpp = hackMode ? hostTwipsPerPixel(hostSize.width(), hostSize.height(), screenTpp) : screenTpp;
 
     SystemClock clock;
     LocaleFormats regional;
     MersenneRandom random;
     PrimaryScreen primaryScreen;
-    // In the host's window the screen is that window, so the layout centres on it.
-    FixedScreen hostScreen(static_cast<Twips>(hostSize.width() * tpp), static_cast<Twips>(hostSize.height() * tpp));
-    FontMeasurer measurer(tpp);
+    // In the host's window the screen is that window, so the layout centres on it; a host's window of
+    // another size is drawn at another scale, which the text is measured at too.
+    FixedScreen hostScreen(0, 0);
+    FontMeasurer measurer(screenTpp);
+    const auto scaleToHost = [&](QSize px) {
+        const double t = hostTwipsPerPixel(px.width(), px.height(), screenTpp);
+        measurer.setTwipsPerPixel(t);
+        hostScreen.set(static_cast<Twips>(px.width() * t), static_cast<Twips>(px.height() * t));
+        return t;
+    };
+    const double tpp = hackMode ? scaleToHost(hostSize) : screenTpp;
     LockFileInstanceGuard lock;
     SharedInstance sharedInstance(lock);
     WidgetTopMost topMost;
@@ -161,15 +168,8 @@ int main(int argc, char** argv) {
     // What the host sends to end the program closes it as the window's Unload does.
     TerminationSignals termination([&form] { form.Form_Unload(); });
     Screensaver screensaver(form, tpp, topMost);
-    if (hackMode) {
-        // The layout follows the host's window (a preview that grows), and the program ends with it.
-        screensaver.insideHost(hostId, hostSize, [&](QSize px) {
-            const double t = hostTwipsPerPixel(px.width(), px.height(), screenTpp);
-            measurer.setTwipsPerPixel(t);
-            hostScreen.set(static_cast<Twips>(px.width() * t), static_cast<Twips>(px.height() * t));
-            return t;
-        });
-    }
+    // The layout follows the host's window (a preview that grows), and the program ends with it.
+    if (hackMode) screensaver.insideHost(hostId, hostSize, scaleToHost);
     const int exitCode = runScreensaver(form, screensaver);
 #ifndef LADOSLOV_LEAK_CHECK_AT_EXIT
     // The host waits for its hack to go before it shows the desktop again. The tune is stopped and
