@@ -32,7 +32,7 @@ double median(std::vector<double> v) {
 
 // Every service fixed at Tuesday 8 December 2026, 09:05:07, on a 1024 × 768 screen.
 struct BenchServices : HeadlessDesktop {
-    explicit BenchServices(double tpp) : HeadlessDesktop(Date{2026, 12, 8}, TimeOfDay{9, 5, 7}, 1024, 768, tpp) {}
+    explicit BenchServices(double tpp) : HeadlessDesktop(Date{2026, 12, 8}, TimeOfDay{9, 5, 7}, 1024, 768, 1440.0 / tpp) {}
 };
 
 // Sees every event the program handles: the first paint of the window and the event whose handling
@@ -66,7 +66,7 @@ public:
 double fillOnScreenMs(WatchingApplication& app, double tpp) {
     BenchServices s(tpp);
     Form1 form(s.services);
-    FormWindow view(form, tpp);
+    FormWindow view(form, s.screen);
     form.Form_Load();
     view.sync();
     app.window = &view;
@@ -99,7 +99,7 @@ TickCost tickCost(double tpp, int fills) {
         form.Form_Load();
         std::unique_ptr<FormWindow> view;
         if (run % 2) {
-            view = std::make_unique<FormWindow>(form, tpp);
+            view = std::make_unique<FormWindow>(form, s.screen);
             view->sync();
         }
         std::vector<double>& into = view ? withSync : core;

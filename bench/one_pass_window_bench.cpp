@@ -119,7 +119,7 @@ int main(int argc, char** argv) {
     const QSize screen = QGuiApplication::primaryScreen()->size();
     const double tpp = twipsPerPixel();
     HeadlessDesktop desktop(Date{d.year(), d.month(), d.day()}, TimeOfDay{t.hour(), t.minute(), t.second()},
-                            screen.width(), screen.height(), tpp);
+                            screen.width(), screen.height(), 1440.0 / tpp);
     Form1 form(desktop.services);
     form.Form_Load();
     while (form.filling())

@@ -97,10 +97,10 @@ bool producesCharacter(int qtKey, const QString& text) {
     return !text.isEmpty() && qtKey != Qt::Key_Delete;
 }
 
-FormWindow::FormWindow(Form1& form, double twipsPerPixel)
+FormWindow::FormWindow(Form1& form, DrawnScreen& screen)
     // Qt's timers keep their interval to the millisecond: the design's 1 ms fills tick once a frame, as the
     // system's timers deliver them elsewhere.
-    : session_(form, 16), tpp_(twipsPerPixel) {
+    : session_(form, screen, 16) {
     registerResources();
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(QString::fromStdString(form.caption()));
@@ -116,23 +116,18 @@ FormWindow::FormWindow(Form1& form, double twipsPerPixel)
         t->setTimerType(Qt::PreciseTimer);
         connect(t, &QTimer::timeout, this, [this, i] {
             session_.tick(i);
-            sync();
+            session_.settle();
         });
         timers_.push_back(t);
     }
+    session_.onUpdate([this] { sync(); });
     sync();
 }
 
 FormWindow::~FormWindow() = default;
 
-void FormWindow::setTwipsPerPixel(double twipsPerPixel) {
-    if (twipsPerPixel == tpp_) return;
-    tpp_ = twipsPerPixel;
-    update();
-}
-
 QRect FormWindow::rectOf(const TwipsRect& r) const {
-    const PixelRect p = drawnPixels(r, tpp_);
+    const PixelRect p = drawnPixels(r, twipsPerPixel());
     return QRect(p.left, p.top, std::max(0, p.width()), std::max(0, p.height()));
 }
 
@@ -150,13 +145,13 @@ void FormWindow::sync() {
     const FormSession::Update u = session_.update();
     if (u.window) {
         const Form1& f = session_.form();
-        setGeometry(rectOf(TwipsRect{f.left(), f.top(), f.width(), f.height()}));
+        setGeometry(rectOf(TwipsRect{f.left(), f.top(), f.width(), f.height()}).translated(origin_));
     }
     if (u.window || u.whole) {
         update();
     } else {
         for (const TwipsRect& r : u.areas) {
-            const PixelRect p = pixelsToRepaint(r, tpp_);
+            const PixelRect p = pixelsToRepaint(r, twipsPerPixel());
             update(QRect(QPoint(p.left, p.top), QPoint(p.right - 1, p.bottom - 1)));
         }
     }
@@ -189,7 +184,7 @@ const QPixmap& FormWindow::pictureOf(const Image& image) {
 }
 
 void FormWindow::paintLabel(QPainter& p, const Label& l, const QRect& r) const {
-    p.setFont(toQFont(l.font(), viewScale(tpp_)));
+    p.setFont(toQFont(l.font(), viewScale(twipsPerPixel())));
     p.setPen(toQColor(l.foreColour(), palette()));
     const int flags = Qt::AlignLeft | Qt::AlignTop | (l.wordWrap() ? Qt::TextWordWrap : 0);
     p.drawText(r, flags, captionToQString(l.caption()));
@@ -201,19 +196,13 @@ void FormWindow::paintLabel(QPainter& p, const Label& l, const QRect& r) const {
 }
 
 void FormWindow::paintImage(QPainter& p, const Image& image, const QRect& r) {
-    // At its own pixel size, shrunk with the layout of a preview.
-    const double scale = viewScale(tpp_);
+    // The picture fills its control, whatever the scale: against its corner at every dpi and in a preview.
     const QPixmap& pixmap = pictureOf(image);
     const int frame = image.sunkenFrame() ? kSunkenFramePixels : 0;
-    p.save();
-    p.translate(r.topLeft());
-    if (scale != 1.0) {
-        p.scale(scale, scale);
-        p.setRenderHint(QPainter::SmoothPixmapTransform);
-    }
-    p.drawPixmap(frame, frame, pixmap);
-    if (frame) qDrawWinPanel(&p, QRect(0, 0, pixmap.width() + 2 * frame, pixmap.height() + 2 * frame), palette(), true);
-    p.restore();
+    const QRect inside = r.adjusted(frame, frame, -frame, -frame);
+    if (inside.size() != pixmap.size()) p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawPixmap(inside, pixmap);
+    if (frame) qDrawWinPanel(&p, r, palette(), true);
 }
 
 void FormWindow::paintEvent(QPaintEvent* e) {
@@ -270,14 +259,14 @@ void FormWindow::mousePressEvent(QMouseEvent* e) {
     e->accept();
     session_.press(buttonCode(e->button()), shiftCode(e->modifiers()), toTwips(e->position().x()),
                    toTwips(e->position().y()));
-    sync();
+    session_.settle();
 }
 
 void FormWindow::mouseDoubleClickEvent(QMouseEvent* e) {
     e->accept();
     session_.doublePress(buttonCode(e->button()), shiftCode(e->modifiers()), toTwips(e->position().x()),
                          toTwips(e->position().y()));
-    sync();
+    session_.settle();
 }
 
 void FormWindow::mouseMoveEvent(QMouseEvent* e) {
@@ -285,14 +274,14 @@ void FormWindow::mouseMoveEvent(QMouseEvent* e) {
     const Twips x = toTwips(e->position().x()), y = toTwips(e->position().y());
     showCursor(session_.cursorAt(x, y));
     session_.move(x, y, toTwips(QApplication::startDragDistance()));
-    sync();
+    session_.settle();
 }
 
 void FormWindow::mouseReleaseEvent(QMouseEvent* e) {
     e->accept();
     const Twips x = toTwips(e->position().x()), y = toTwips(e->position().y());
     session_.release(buttonCode(e->button()), shiftCode(e->modifiers()), x, y);
-    sync();
+    session_.settle();
     showCursor(session_.cursorAt(x, y));
 }
 
@@ -302,7 +291,7 @@ void FormWindow::keyPressEvent(QKeyEvent* e) {
     e->accept();
     session_.keyDown(windowKeyCode(e->key()), shiftCode(e->modifiers()));
     if (producesCharacter(e->key(), e->text())) session_.keyPress(e->text().toUcs4().value(0));
-    sync();
+    session_.settle();
 }
 
 void FormWindow::keyReleaseEvent(QKeyEvent* e) {
@@ -310,11 +299,12 @@ void FormWindow::keyReleaseEvent(QKeyEvent* e) {
     // Held keys repeat their key-down only.
     if (e->isAutoRepeat()) return;
     session_.keyUp(windowKeyCode(e->key()), shiftCode(e->modifiers()));
-    sync();
+    session_.settle();
 }
 
 void FormWindow::closeEvent(QCloseEvent* e) {
     session_.close();
+    session_.settle();
     e->accept();
 }
 

@@ -22,22 +22,22 @@ bool producesCharacter(int qtKey, const QString& text);
 
 class FormWindow : public QWidget {
 public:
-    // twipsPerPixel: the window's scale; a larger value than the screen's shows the whole design smaller.
-    FormWindow(Form1& form, double twipsPerPixel);
+    // screen: the form's screen, which this window is drawn into at its scale.
+    FormWindow(Form1& form, DrawnScreen& screen);
     ~FormWindow() override;
 
     // Carries out what the session says changed since the last call: window, repaints, timers, cursor.
     void sync();
     // Starts the timers of the core; until then none ticks.
     void startTimers();
+    // The desktop's point where the form's window origin stands (its monitor's top-left corner).
+    void placeAt(QPoint origin) { origin_ = origin; }
 
     Form1& form() { return session_.form(); }
     FormSession& session() { return session_; }
-    double twipsPerPixel() const { return tpp_; }
-    // Draws at another scale from now on (the window drawn into has grown or shrunk).
-    void setTwipsPerPixel(double twipsPerPixel);
-    Twips toTwips(double px) const { return twipsOf(px, tpp_); }
-    int toPixels(Twips t) const { return nearestPixel(t, tpp_); }
+    double twipsPerPixel() const { return session_.twipsPerPixel(); }
+    Twips toTwips(double px) const { return twipsOf(px, twipsPerPixel()); }
+    int toPixels(Twips t) const { return nearestPixel(t, twipsPerPixel()); }
     // Where a control is drawn, in the window's pixels.
     QRect rectOf(const Control& c) const { return rectOf(boundsOf(c)); }
     // The visible control under a point of the window; nullptr over the bare window.
@@ -65,12 +65,12 @@ private:
     void paintImage(QPainter& p, const Image& image, const QRect& r);
 
     FormSession session_;
-    double tpp_;
     std::vector<QTimer*> timers_;  // Timer1 … Timer14
     QPixmap stretchedBackground_;  // the background picture at the window's size
     std::string backgroundSource_;
     std::map<std::string, QPixmap> pictures_;
     Cursor shown_ = Cursor::Arrow;
+    QPoint origin_;
 };
 
 }  // namespace ladoslov

@@ -3,19 +3,22 @@
 // sound, other copies or message box: for rendering the screen headless and for the benchmarks.
 
 #include "qt/qt_services.h"
+#include "screen/drawn_screen.h"
 #include "services/fixed_services.h"
 
 namespace ladoslov {
 
 struct HeadlessDesktop {
-    HeadlessDesktop(Date today, TimeOfDay time, int widthPx, int heightPx, double tpp)
-        : clock(today, time), screen(static_cast<Twips>(widthPx * tpp), static_cast<Twips>(heightPx * tpp)) {}
+    // A screen of widthPx × heightPx at dpi, laid out as the program lays a window of that size out.
+    HeadlessDesktop(Date today, TimeOfDay time, int widthPx, int heightPx, double dpi = 96) : clock(today, time) {
+        screen.reshape(widthPx, heightPx, dpi);
+    }
 
     FixedClock clock;
     LocaleFormats regional;
     MersenneRandom random;
-    FixedScreen screen;
     FontMeasurer measurer;
+    DrawnScreen screen{measurer};
     NoOtherInstance instance;
     NoTopMost topMost;
     SilentMultimedia multimedia;

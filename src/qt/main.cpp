@@ -1,11 +1,10 @@
-// The screensaver: full screen in a window of its own, or inside a window that a screensaver host hands
-// over (hack mode).
+// The screensaver: full screen on every monitor in windows of its own, or inside a window that a
+// screensaver host hands over (hack mode).
 
 #include <QApplication>
 #include <QScreen>
 #include <QStringList>
 #include <cstdlib>
-#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -18,6 +17,7 @@
 #include "qt/sdl_multimedia.h"
 #include "qt/termination_signals.h"
 #include "screen/form.h"
+#include "screen/monitors.h"
 #include "screen/session.h"
 #include "services/fixed_services.h"
 #include "services/traced_multimedia.h"
@@ -35,68 +35,110 @@ namespace {
 
 using namespace ladoslov;
 
-// The screensaver's window on this desktop: full screen on its own, or inside a host's window.
+double dpiOf(const QScreen* s) { return s ? s->logicalDotsPerInchX() : 96.0; }
+
+// The screens, the primary's first.
+QList<QScreen*> monitors() {
+    QList<QScreen*> all = QGuiApplication::screens();
+    all.removeOne(QGuiApplication::primaryScreen());
+    all.prepend(QGuiApplication::primaryScreen());
+    return all;
+}
+
+// The screensaver's windows on this desktop: one on every monitor, or one inside a host's window.
 class Screensaver final : public FrontEnd {
 public:
-    Screensaver(Form1& form, double twipsPerPixel, WidgetTopMost& topMost)
-        : form_(form), tpp_(twipsPerPixel), topMost_(topMost) {}
+    Screensaver(Form1& primary, DrawnScreen& screen, WidgetTopMost& topMost) { add(primary, screen, topMost); }
 
-    // Draws inside the host's window, laid out for its size; rescale turns a new size into the twips per
-    // pixel it is drawn at (and tells the services).
-    void insideHost(WId host, QSize size, std::function<double(QSize)> rescale) {
+    // A monitor beside the primary, with a form of its own.
+    void add(Form1& form, DrawnScreen& screen, WidgetTopMost& topMost) { windows_.push_back({&form, &screen, &topMost, {}}); }
+    // Draws inside the host's window of this size instead.
+    void insideHost(WId host, QSize size) {
         host_ = host;
         hostSize_ = size;
-        rescale_ = std::move(rescale);
     }
-
-    void createWindow() override {
-        view_ = std::make_unique<FormWindow>(form_, tpp_);
-        topMost_.attach(view_.get());
-    }
-
-    bool showWindow() override {
-        FormWindow& view = *view_;
-        view.sync();
-        FirstFrameReporter::watch(&view);
-        if (host_) {
-            hostHandle_ = embedInto(view, host_);
-            if (!hostHandle_) return false;
-            watcher_ = std::make_unique<HostWindowWatcher>(
-                host_, hostSize_,
-                [this](QSize px) {
-                    view_->setTwipsPerPixel(rescale_(px));
-                    view_->session().screenChanged();
-                    view_->sync();
-                },
-                [this] {
-                    view_->session().close();
-                    view_->sync();
-                });
-            return true;
+    // What the host or a signal ends: the program, through the primary's session.
+    void close() {
+        if (FormWindow* v = primaryView()) {
+            v->session().close();
+            v->session().settle();
         }
-        // A monitor's new mode: the window covers the new screen.
-        QObject::connect(QGuiApplication::primaryScreen(), &QScreen::geometryChanged, &view, [this] {
-            view_->session().screenChanged();
-            view_->sync();
-        });
-        view.showFullScreen();
-        view.activateWindow();
-        view.setFocus();
+    }
+
+    void createWindows() override {
+        const QList<QScreen*> screens = monitors();
+        for (std::size_t i = 0; i < windows_.size(); ++i) {
+            Window& w = windows_[i];
+            w.view = std::make_unique<FormWindow>(*w.form, *w.screen);
+            w.topMost->attach(w.view.get());
+            group_.join(w.view->session());
+            const QScreen* s = i < static_cast<std::size_t>(screens.size()) ? screens[static_cast<qsizetype>(i)] : nullptr;
+            if (host_) {
+                w.view->session().reshape(hostSize_.width(), hostSize_.height(), dpiOf(s));
+            } else if (s) {
+                w.view->placeAt(s->geometry().topLeft());
+                w.view->session().reshape(s->geometry().width(), s->geometry().height(), dpiOf(s));
+            }
+        }
+    }
+
+    bool showWindows() override {
+        for (Window& w : windows_) w.view->sync();
+        FirstFrameReporter::watch(primaryView());
+        if (host_) return showInHost();
+        const QList<QScreen*> screens = monitors();
+        for (std::size_t i = 0; i < windows_.size(); ++i) {
+            FormWindow& view = *windows_[i].view;
+            QScreen* s = screens.value(static_cast<qsizetype>(i));
+            // A monitor's new mode: its window covers the new screen.
+            if (s)
+                QObject::connect(s, &QScreen::geometryChanged, &view, [&view, s] {
+                    view.placeAt(s->geometry().topLeft());
+                    view.session().reshape(s->geometry().width(), s->geometry().height(), dpiOf(s));
+                    view.session().settle();
+                });
+            view.showFullScreen();
+        }
+        primaryView()->activateWindow();
+        primaryView()->setFocus();
         return true;
     }
 
-    void startTimers() override { view_->startTimers(); }
+    void startTimers() override {
+        for (Window& w : windows_) w.view->startTimers();
+    }
     int runEventLoop() override { return QApplication::exec(); }
 
 private:
-    Form1& form_;
-    double tpp_;
-    WidgetTopMost& topMost_;
+    struct Window {
+        Form1* form;
+        DrawnScreen* screen;
+        WidgetTopMost* topMost;
+        std::unique_ptr<FormWindow> view;
+    };
+    FormWindow* primaryView() { return windows_.front().view.get(); }
+
+    bool showInHost() {
+        FormWindow& view = *primaryView();
+        hostHandle_ = embedInto(view, host_);
+        if (!hostHandle_) return false;
+        // The layout follows the host's window (a preview that grows), and the program ends with it.
+        watcher_ = std::make_unique<HostWindowWatcher>(
+            host_, hostSize_,
+            [this](QSize px) {
+                FormSession& s = primaryView()->session();
+                s.reshape(px.width(), px.height(), dpiOf(QGuiApplication::primaryScreen()));
+                s.settle();
+            },
+            [this] { close(); });
+        return true;
+    }
+
     WId host_ = 0;
     QSize hostSize_;
-    std::function<double(QSize)> rescale_;
     std::unique_ptr<QWindow> hostHandle_;  // outlives the view, which stands inside it
-    std::unique_ptr<FormWindow> view_;
+    std::vector<Window> windows_;
+    SessionGroup group_;
     std::unique_ptr<HostWindowWatcher> watcher_;
 };
 
@@ -118,23 +160,12 @@ int main(int argc, char** argv) {
         // No window to draw into: nothing to show, and no window of its own over the screen either.
         if (hostSize.isEmpty()) return 1;
     }
-    const double screenTpp = twipsPerPixel();
 
     SystemClock clock;
     LocaleFormats regional;
     MersenneRandom random;
-    PrimaryScreen primaryScreen;
-    // In the host's window the screen is that window, so the layout centres on it; a host's window of
-    // another size is drawn at another scale, which the text is measured at too.
-    FixedScreen hostScreen(0, 0);
-    FontMeasurer measurer(screenTpp);
-    const auto scaleToHost = [&](QSize px) {
-        const double t = hostTwipsPerPixel(px.width(), px.height(), screenTpp);
-        measurer.setTwipsPerPixel(t);
-        hostScreen.set(static_cast<Twips>(px.width() * t), static_cast<Twips>(px.height() * t));
-        return t;
-    };
-    const double tpp = hackMode ? scaleToHost(hostSize) : screenTpp;
+    FontMeasurer measurer;
+    DrawnScreen screen(measurer);
     LockFileInstanceGuard lock;
     SharedInstance sharedInstance(lock);
     WidgetTopMost topMost;
@@ -153,7 +184,7 @@ int main(int argc, char** argv) {
     Services services{clock,
                       regional,
                       random,
-                      hackMode ? static_cast<ScreenInfo&>(hostScreen) : primaryScreen,
+                      screen,
                       measurer,
                       hackMode ? static_cast<InstanceGuard&>(sharedInstance) : lock,
                       hackMode ? static_cast<TopMost&>(insideHost) : topMost,
@@ -162,15 +193,24 @@ int main(int argc, char** argv) {
                       pictures,
                       messageBox,
                       process,
-                      commandLine};
+                      commandLine,
+                      hackMode};
 
     Form1 form(services);
+    // A host runs one copy per monitor itself; on its own the screensaver covers every monitor.
+    std::vector<std::unique_ptr<MonitorForm>> others;
+    for (qsizetype i = 1; !hackMode && i < QGuiApplication::screens().size(); ++i)
+        others.push_back(std::make_unique<MonitorForm>(services, std::make_unique<FontMeasurer>(), std::make_unique<WidgetTopMost>()));
+    Screensaver screensaver(form, screen, topMost);
+    std::vector<Form1*> forms{&form};
+    for (const auto& other : others) {
+        screensaver.add(other->form(), other->screen(), static_cast<WidgetTopMost&>(other->topMost()));
+        forms.push_back(&other->form());
+    }
+    if (hackMode) screensaver.insideHost(hostId, hostSize);
     // What the host sends to end the program closes it as the window's Unload does.
-    TerminationSignals termination([&form] { form.Form_Unload(); });
-    Screensaver screensaver(form, tpp, topMost);
-    // The layout follows the host's window (a preview that grows), and the program ends with it.
-    if (hackMode) screensaver.insideHost(hostId, hostSize, scaleToHost);
-    const int exitCode = runScreensaver(form, screensaver);
+    TerminationSignals termination([&screensaver] { screensaver.close(); });
+    const int exitCode = runScreensaver(forms, screensaver);
 #ifndef LADOSLOV_LEAK_CHECK_AT_EXIT
     // The host waits for its hack to go before it shows the desktop again. The tune is stopped and
     // nothing is left to write, so the process ends here rather than wait for the sound thread's

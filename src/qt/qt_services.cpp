@@ -230,7 +230,7 @@ bool JpegPictureLoader::isLoadableJpeg(const std::filesystem::path& p) const {
     return !reader.read().isNull() && !file.readPastEnd();
 }
 
-void DialogMessageBox::show(std::string_view title, std::string_view text) {
+void DialogMessageBox::show(std::string_view title, std::string_view text, std::uint64_t) {
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())),
                     QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())), QMessageBox::Ok);
     box.exec();

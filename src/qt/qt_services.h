@@ -52,8 +52,7 @@ class FontMeasurer final : public TextMeasurer {
 public:
     explicit FontMeasurer(double twipsPerPixel = ladoslov::twipsPerPixel()) : tpp_(twipsPerPixel) {}
     TwipsSize measure(std::string_view text, const Font& font, Twips wrapWidth) const override;
-    // The view now draws at another scale.
-    void setTwipsPerPixel(double twipsPerPixel) {
+    void drawAt(double twipsPerPixel) override {
         tpp_ = twipsPerPixel;
         metrics_.clear();
     }
@@ -105,7 +104,7 @@ public:
 
 class DialogMessageBox final : public MessageBox {
 public:
-    void show(std::string_view title, std::string_view text) override;
+    void show(std::string_view title, std::string_view text, std::uint64_t owner) override;
 };
 
 class EventLoopProcess final : public Process {

@@ -55,6 +55,8 @@ public:
     void paintBackground();
     std::uint64_t windowRevision() const { return windowRevision_; }
     bool ended() const { return ended_; }
+    // Form_Load has run to its end: the layout stands and the tune has had its first play.
+    bool loaded() const { return loaded_; }
     int exitCode() const { return exitCode_; }
 
     // ---- values kept on the window --------------------------------------------------------------
@@ -152,6 +154,7 @@ private:
     bool backgroundPainted_ = false;
     bool image2Dropped_ = false;
     bool unloaded_ = false;
+    bool loaded_ = false;
     bool ended_ = false;
     int exitCode_ = 0;
 };

@@ -18,36 +18,75 @@ PixelRect pixelsToRepaint(const TwipsRect& r, double tpp) {
                      static_cast<int>(std::ceil((r.top + r.height) / tpp))};
 }
 
-FormSession::FormSession(Form1& form, int timerResolutionMs)
-    : form_(form), timerResolutionMs_(timerResolutionMs), tracker_(form), pointer_(form), timerRunning_(kTimerCount) {}
+FormSession::FormSession(Form1& form, DrawnScreen& screen, int timerResolutionMs)
+    : form_(form),
+      screen_(screen),
+      timerResolutionMs_(timerResolutionMs),
+      tracker_(form),
+      pointer_(form),
+      timerRunning_(kTimerCount) {}
 
-void FormSession::press(int button, int shift, Twips x, Twips y) { pointer_.press(button, shift, x, y); }
+void FormSession::reshape(int widthPx, int heightPx, double dpi) {
+    if (screen_.reshape(widthPx, heightPx, dpi)) form_.Form_Resize();
+}
 
-void FormSession::doublePress(int button, int shift, Twips x, Twips y) { pointer_.doublePress(button, shift, x, y); }
+std::vector<FormSession*> FormSession::members() { return group_ ? group_->sessions_ : std::vector<FormSession*>{this}; }
 
-void FormSession::move(Twips x, Twips y, Twips dragThreshold) { pointer_.move(x, y, dragThreshold); }
+void FormSession::settle() {
+    if (group_) group_->endTogether();
+    for (FormSession* s : members())
+        if (s->apply_) s->apply_();
+}
 
-void FormSession::release(int button, int shift, Twips x, Twips y) { pointer_.release(button, shift, x, y); }
+void FormSession::press(int button, int shift, Twips x, Twips y) {
+    if (takesInput()) pointer_.press(button, shift, x, y);
+}
+
+void FormSession::doublePress(int button, int shift, Twips x, Twips y) {
+    if (takesInput()) pointer_.doublePress(button, shift, x, y);
+}
+
+void FormSession::move(Twips x, Twips y, Twips dragThreshold) {
+    if (takesInput()) pointer_.move(x, y, dragThreshold);
+}
+
+void FormSession::release(int button, int shift, Twips x, Twips y) {
+    if (takesInput()) pointer_.release(button, shift, x, y);
+}
 
 void FormSession::pointerLeft() { pointerAt_.reset(); }
 
+// A key goes to the window with the focus, on one monitor; every monitor's form has it.
 void FormSession::keyDown(int keyCode, int shift) {
-    if (!form_.ended()) form_.Form_KeyDown(keyCode, shift);
+    for (FormSession* s : members())
+        if (s->takesInput()) s->form_.Form_KeyDown(keyCode, shift);
 }
 
 void FormSession::keyUp(int keyCode, int shift) {
-    if (!form_.ended()) form_.Form_KeyUp(keyCode, shift);
+    for (FormSession* s : members())
+        if (s->takesInput()) s->form_.Form_KeyUp(keyCode, shift);
 }
 
 void FormSession::keyPress(char32_t character) {
-    if (!form_.ended()) form_.Form_KeyPress(character);
+    for (FormSession* s : members())
+        if (s->takesInput()) s->form_.Form_KeyPress(character);
 }
 
 void FormSession::tick(int timer) { form_.timerTick(timer); }
 
 void FormSession::close() { form_.Form_Unload(); }
 
-void FormSession::screenChanged() { form_.Form_Resize(); }
+void SessionGroup::join(FormSession& session) {
+    session.group_ = this;
+    sessions_.push_back(&session);
+}
+
+void SessionGroup::endTogether() {
+    const bool anyEnded = std::any_of(sessions_.begin(), sessions_.end(), [](FormSession* s) { return s->form_.ended(); });
+    if (!anyEnded) return;
+    for (FormSession* s : sessions_)
+        if (!s->form_.ended()) s->close();
+}
 
 void FormSession::startTimers() { timersStarted_ = true; }
 
@@ -98,16 +137,20 @@ FormSession::Update FormSession::update() {
     return u;
 }
 
-int runScreensaver(Form1& form, FrontEnd& frontEnd) {
-    form.CheckCommandLine();
-    if (form.ended()) return form.exitCode();
-    frontEnd.createWindow();
-    form.Form_Load();
-    if (form.ended()) return form.exitCode();
-    if (!frontEnd.showWindow()) return 1;
+int runScreensaver(const std::vector<Form1*>& forms, FrontEnd& frontEnd) {
+    Form1& primary = *forms.front();
+    primary.CheckCommandLine();
+    if (primary.ended()) return primary.exitCode();
+    frontEnd.createWindows();
+    // The primary's start-up first: a second copy ends there, and only it plays the tune.
+    for (Form1* form : forms) {
+        form->Form_Load();
+        if (primary.ended()) return primary.exitCode();
+    }
+    if (!frontEnd.showWindows()) return 1;
     frontEnd.startTimers();
     const int loopCode = frontEnd.runEventLoop();
-    return form.ended() ? form.exitCode() : loopCode;
+    return primary.ended() ? primary.exitCode() : loopCode;
 }
 
 }  // namespace ladoslov

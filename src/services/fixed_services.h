@@ -53,7 +53,7 @@ public:
 
 class NoMessageBox final : public MessageBox {
 public:
-    void show(std::string_view, std::string_view) override {}
+    void show(std::string_view, std::string_view, std::uint64_t) override {}
 };
 
 class RecordedEnd final : public Process {

@@ -53,6 +53,8 @@ public:
     // The size an auto-size label takes for this text. With wrapWidth > 0 the text wraps at that width
     // and only the height is of interest.
     virtual TwipsSize measure(std::string_view text, const Font& font, Twips wrapWidth) const = 0;
+    // The window is drawn at this scale from now on: a measurer of the fonts drawn follows it.
+    virtual void drawAt(double twipsPerPixel) { (void)twipsPerPixel; }
 };
 
 class InstanceGuard {
@@ -114,8 +116,8 @@ public:
 class MessageBox {
 public:
     virtual ~MessageBox() = default;
-    // One OK button; returns when it is closed.
-    virtual void show(std::string_view title, std::string_view text) = 0;
+    // One OK button; returns when it is closed. owner: the native window it belongs to, 0 for none.
+    virtual void show(std::string_view title, std::string_view text, std::uint64_t owner) = 0;
 };
 
 class Process {
@@ -139,6 +141,8 @@ struct Services {
     MessageBox& messageBox;
     Process& process;
     std::string commandLine;  // the program's arguments joined by spaces
+    // Drawn inside a window a host handed over (a preview, a hack's window) rather than over the screen.
+    bool insideHost = false;
 };
 
 }  // namespace ladoslov

@@ -1,11 +1,9 @@
 #include "shell/host_window.h"
 
-#include <algorithm>
 #include <charconv>
 #include <optional>
 #include <string_view>
 
-#include "screen/form.h"
 
 namespace ladoslov {
 
@@ -56,12 +54,6 @@ HostWindow hostWindowOf(const std::vector<std::string>& args, const char* xscree
         host.kind = HostWindow::Kind::Root;
     }
     return host;
-}
-
-double hostTwipsPerPixel(int widthPx, int heightPx, double screenTwipsPerPixel) {
-    if (widthPx <= 0 || heightPx <= 0) return screenTwipsPerPixel;
-    return std::max({screenTwipsPerPixel, static_cast<double>(kDesignScreenWidth) / widthPx,
-                     static_cast<double>(kDesignScreenHeight) / heightPx});
 }
 
 }  // namespace ladoslov

@@ -23,10 +23,6 @@ struct HostWindow {
 // is how the host runs a program configured with --root. An explicit window id wins over both.
 HostWindow hostWindowOf(const std::vector<std::string>& args, const char* xscreensaverWindow);
 
-// Twips per pixel for a host window of w × h pixels: the screen's own, or larger where the design screen
-// would not fit, so that the whole design is drawn scaled down (the host's preview).
-double hostTwipsPerPixel(int widthPx, int heightPx, double screenTwipsPerPixel);
-
 // One copy runs per monitor in a host's windows: each copy draws, and none ends for the others.
 // Whether this copy holds the instance lock decides only whether it plays the tune.
 class SharedInstance final : public InstanceGuard {

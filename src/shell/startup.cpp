@@ -10,15 +10,17 @@
 namespace ladoslov {
 
 void Form1::CheckCommandLine() {
-    switch (classifyCommandLine(services_.commandLine)) {
+    const HostRequest request = hostRequestOf(services_.commandLine);
+    switch (request.kind) {
         case HostSwitch::Run:
             return;
         case HostSwitch::Configure:
-            services_.messageBox.show(kProgramTitle, "Конфигурации не требуется!");
+            services_.messageBox.show(kProgramTitle, "Конфигурации не требуется!", request.window);
             endProgram(0);
             return;
         case HostSwitch::Preview:
-            endProgram(0);
+            // The preview runs in the host's window; without one there is nothing to draw into.
+            if (!services_.insideHost) endProgram(0);
             return;
     }
 }
@@ -57,10 +59,11 @@ void Form1::Form_Load() {
     skipOnFailure([&] { NameMovableFeast(); });
     skipOnFailure([&] { StartTune(); });
     skipOnFailure([&] { ShowTodayNames(); });
+    loaded_ = true;
 }
 
 void Form1::Form_Resize() {
-    if (ended_) return;
+    if (ended_ || !loaded_) return;
     const ScreenInfo& screen = services_.screen;
     // A picture the user dropped keeps its place in the centred layout; the others stand against the
     // screen's edges again.

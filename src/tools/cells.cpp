@@ -12,6 +12,7 @@
 
 #include "services/fixed_services.h"
 #include "services/design_measurer.h"
+#include "screen/drawn_screen.h"
 #include "screen/form.h"
 
 namespace {
@@ -46,21 +47,24 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
-    int year = 0, month = 0, day = 0, width = 1024, height = 768;
+    int year = 0, month = 0, day = 0, width = 1024, height = 768, dpi = 96;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--date")) std::sscanf(argv[i + 1], "%d-%d-%d", &year, &month, &day);
         if (!std::strcmp(argv[i], "--size")) std::sscanf(argv[i + 1], "%dx%d", &width, &height);
+        if (!std::strcmp(argv[i], "--dpi")) std::sscanf(argv[i + 1], "%d", &dpi);
     }
-    if (year < 1 || month < 1 || month > 12 || day < 1 || day > 31 || width <= 0 || height <= 0) {
-        std::fprintf(stderr, "usage: ladoslov-cells --date YYYY-MM-DD [--size WIDTHxHEIGHT]\n");
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > 31 || width <= 0 || height <= 0 || dpi <= 0) {
+        std::fprintf(stderr, "usage: ladoslov-cells --date YYYY-MM-DD [--size WIDTHxHEIGHT] [--dpi DPI]\n");
         return 2;
     }
-    constexpr double kTwipsPerPixel = 15;
     FixedClock clock(Date{year, month, day}, TimeOfDay{12, 0, 0});
     PlainFormats regional;
     FirstRandom random;
-    FixedScreen screen(static_cast<Twips>(width * kTwipsPerPixel), static_cast<Twips>(height * kTwipsPerPixel));
     DesignMeasurer measurer;
+    // The screen as the program lays it out: a design that does not fit is drawn smaller.
+    DrawnScreen screen(measurer);
+    screen.reshape(width, height, dpi);
+    const double tpp = screen.twipsPerPixel();
     NoOtherInstance instance;
     NoTopMost topMost;
     SilentMultimedia multimedia;
@@ -80,8 +84,8 @@ int main(int argc, char** argv) {
         for (const Label* cell : cells.cells) {
             if (!cell->visible() || cell->caption().empty()) continue;
             const Colour c = cell->foreColour() == kSystemText ? 0 : cell->foreColour();
-            std::printf("%ld %ld #%06x %s %s\n", std::lround(cell->left() / kTwipsPerPixel),
-                        std::lround(cell->top() / kTwipsPerPixel), static_cast<unsigned>(c),
+            std::printf("%ld %ld #%06x %s %s\n", std::lround(cell->left() / tpp),
+                        std::lround(cell->top() / tpp), static_cast<unsigned>(c),
                         cell->borderStyle() == BorderStyle::FixedSingle ? "framed" : "plain", cell->caption().c_str());
         }
     }

@@ -34,11 +34,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "ladoslov-snapshot: bad --date, --time or --size\n");
         return 2;
     }
-    const double tpp = twipsPerPixel();
     HeadlessDesktop desktop(Date{date.year(), date.month(), date.day()},
-                            TimeOfDay{time.hour(), time.minute(), time.second()}, size[0].toInt(), size[1].toInt(), tpp);
+                            TimeOfDay{time.hour(), time.minute(), time.second()}, size[0].toInt(), size[1].toInt(),
+                            1440.0 / twipsPerPixel());
     Form1 form(desktop.services);
-    FormWindow view(form, tpp);
+    FormWindow view(form, desktop.screen);
     form.Form_Load();
     while (form.filling())
         for (int month = 1; month <= 12; ++month) form.timerTick(month);

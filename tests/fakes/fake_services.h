@@ -133,7 +133,11 @@ public:
 class RecordingMessageBox final : public MessageBox {
 public:
     std::vector<std::pair<std::string, std::string>> shown;
-    void show(std::string_view title, std::string_view text) override { shown.emplace_back(title, text); }
+    void show(std::string_view title, std::string_view text, std::uint64_t owner) override {
+        shown.emplace_back(title, text);
+        owners.push_back(owner);
+    }
+    std::vector<std::uint64_t> owners;
 };
 
 class RecordingProcess final : public Process {

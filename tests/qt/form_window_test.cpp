@@ -20,10 +20,11 @@ namespace {
 // A window on fakes, mirrored by the real view at 15 twips per pixel, 1024 × 768.
 struct ViewHarness : Harness {
     FontMeasurer realMeasurer;
+    DrawnScreen drawn{realMeasurer};
     std::unique_ptr<FormWindow> view;
     ViewHarness() {
         form.inventory().setMeasurer(&realMeasurer);
-        view = std::make_unique<FormWindow>(form, 15.0);
+        view = std::make_unique<FormWindow>(form, drawn);
         load();
         view->sync();
     }
@@ -199,7 +200,9 @@ TEST(FormWindow, ACoarserScaleShrinksTheWholeDesign) {
     ViewHarness h;
     h.form.Label112.setForeColour(0xFF00FF);
     h.view->sync();
-    FormWindow half(h.form, 30.0);
+    DrawnScreen halfScreen(h.realMeasurer);
+    halfScreen.reshape(512, 384, 48);
+    FormWindow half(h.form, halfScreen);
     EXPECT_EQ(half.size(), QSize(512, 384));
     EXPECT_EQ(half.rectOf(h.form.Image1).size(), QSize(31, 25));
     const QImage big = h.view->grab().toImage().scaled(512, 384, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);

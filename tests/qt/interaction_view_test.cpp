@@ -21,12 +21,13 @@ namespace {
 
 struct InputHarness : Harness {
     FontMeasurer realMeasurer;
+    DrawnScreen drawn{realMeasurer};
     std::unique_ptr<FormWindow> view;
 
     InputHarness() {
         files.addFile("muz/ladoslov.wav", "tune");
         form.inventory().setMeasurer(&realMeasurer);
-        view = std::make_unique<FormWindow>(form, 15.0);
+        view = std::make_unique<FormWindow>(form, drawn);
         load();
         view->sync();
         view->show();

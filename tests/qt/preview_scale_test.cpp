@@ -27,7 +27,9 @@ TEST(PreviewScale, TheWholeDesignFitsAndLabelsKeepTheirSizeInTwips) {
         }
     }
     h.form.inventory().setMeasurer(&preview);
-    FormWindow view(h.form, kPreview);
+    DrawnScreen previewScreen(preview);
+    previewScreen.reshape(320, 240, 96);
+    FormWindow view(h.form, previewScreen);
     h.load();
     h.fillAll();
     view.sync();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes/fake_services.h"
+#include "screen/monitors.h"
 #include "screen/session.h"
 
 using namespace ladoslov;
@@ -20,8 +21,8 @@ public:
     explicit RecordingFrontEnd(Form1& form) : form_(form) {}
     std::vector<std::string> calls;
     bool shows = true;
-    void createWindow() override { calls.push_back(form_.backgroundPainted() ? "create after load" : "create"); }
-    bool showWindow() override {
+    void createWindows() override { calls.push_back(form_.backgroundPainted() ? "create after load" : "create"); }
+    bool showWindows() override {
         calls.push_back("show");
         return shows;
     }
@@ -40,7 +41,8 @@ private:
 TEST(FormSession, TimersRunOnceStartedAtTheirIntervalsAndStopWithTheirWork) {
     Harness h;
     h.load();
-    FormSession s(h.form, 16);
+    DrawnScreen screen(h.measurer);
+    FormSession s(h.form, screen, 16);
     EXPECT_TRUE(s.update().timers.empty());
     s.startTimers();
     const std::vector<TimerRequest> started = s.update().timers;
@@ -60,7 +62,8 @@ TEST(FormSession, InputAfterTheEndIsDropped) {
     Harness h;
     h.files.addFile("muz/ladoslov.mid", "MThd");
     h.load();
-    FormSession s(h.form, 0);
+    DrawnScreen screen(h.measurer);
+    FormSession s(h.form, screen, 0);
     s.keyPress(U'x');
     ASSERT_TRUE(h.form.ended());
     const std::size_t commands = h.multimedia.commands.size();
@@ -76,7 +79,8 @@ TEST(FormSession, DragFeedbackAndTheRestingCursorAreInTheUpdate) {
     Harness h;
     h.load();
     h.fillAll();
-    FormSession s(h.form, 0);
+    DrawnScreen screen(h.measurer);
+    FormSession s(h.form, screen, 0);
     s.update();
     Image& boat = h.form.Image2;
     const Twips x = boat.left() + 100, y = boat.top() + 100;
@@ -137,4 +141,94 @@ TEST(RunScreensaver, StartsUpInOrderAndStopsWhereTheProgramEnds) {
         EXPECT_EQ(runScreensaver(h.form, fe), 1);
         EXPECT_EQ(fe.calls, (std::vector<std::string>{"create", "show"}));
     }
+}
+
+TEST(DrawnScreen, TheDesignFitsEveryWindowAndKeepsItsScaleWhereItFits) {
+    struct Case {
+        int width, height;
+        double dpi, tpp;
+    } cases[] = {
+        {1024, 768, 96, 15},  {1920, 1080, 96, 15},  {1920, 1080, 144, 11520.0 / 1080}, {1280, 720, 96, 16},
+        {800, 600, 96, 19.2}, {320, 240, 96, 48},     {400, 200, 96, 57.6},              {0, 0, 120, 12},
+    };
+    for (const Case& c : cases) {
+        EXPECT_DOUBLE_EQ(fittedTwipsPerPixel(c.width, c.height, c.dpi), c.tpp) << c.width << "x" << c.height << " at " << c.dpi;
+        if (c.width == 0) continue;
+        // The whole design stands on the screen, centred.
+        FakeMeasurer measurer;
+        DrawnScreen screen(measurer);
+        screen.reshape(c.width, c.height, c.dpi);
+        EXPECT_GE(screen.width(), kDesignScreenWidth - 1);
+        EXPECT_GE(screen.height(), kDesignScreenHeight - 1);
+    }
+}
+
+// A form beside the primary's, on a second monitor of its own size.
+struct TwoMonitors {
+    Harness h;
+    MonitorForm second{h.services, std::make_unique<FakeMeasurer>(), std::make_unique<RecordingTopMost>()};
+    DrawnScreen primaryScreen{h.measurer};
+    FormSession primary{h.form, primaryScreen, 0};
+    FormSession other{second.form(), second.screen(), 0};
+    SessionGroup group;
+    TwoMonitors() {
+        h.files.addFile("muz/ladoslov.mid", "MThd");
+        group.join(primary);
+        group.join(other);
+        other.reshape(1280, 720, 96);
+        h.load();
+        second.form().Form_Load();
+    }
+};
+
+TEST(SessionGroup, KeysReachEveryMonitorAndOneEndEndsAll) {
+    TwoMonitors m;
+    // Only the primary's start-up plays the tune.
+    ASSERT_EQ(m.h.multimedia.commands.size(), 1u);
+    const std::string play = m.h.multimedia.commands[0];
+    m.other.keyDown(kKeyF10, 0);
+    EXPECT_NE(m.h.form.Label113.caption(), m.h.form.TodayNamesLine);
+    EXPECT_EQ(m.second.form().Label113.caption(), m.h.form.Label113.caption());
+    m.primary.keyUp(kKeyF10, 0);
+    EXPECT_EQ(m.second.form().Label113.caption(), m.second.form().TodayNamesLine);
+
+    // A click on the second monitor's bare window, left of the centred design, ends both and stops the tune.
+    const Twips y = m.second.form().height() / 2 + 1000;
+    m.other.press(kLeftButton, 0, 60, y);
+    m.other.release(kLeftButton, 0, 60, y);
+    m.other.settle();
+    EXPECT_TRUE(m.second.form().ended());
+    EXPECT_TRUE(m.h.form.ended());
+    EXPECT_EQ(std::count(m.h.multimedia.commands.begin(), m.h.multimedia.commands.end(), play), 1);
+    EXPECT_EQ(m.h.multimedia.commands.back(), "stop" + play.substr(4));
+}
+
+TEST(FormSession, ReshapeLaysTheFormOutForTheNewWindow) {
+    TwoMonitors m;
+    Form1& f = m.second.form();
+    // 1280 × 720 is drawn smaller: nothing stands above or left of the window.
+    EXPECT_DOUBLE_EQ(m.other.twipsPerPixel(), 16);
+    EXPECT_GE(f.Label1.top(), 0);
+    EXPECT_GE(f.label(11).left(), 0);
+    EXPECT_FLOAT_EQ(f.width(), 1280 * 16);
+    m.other.reshape(1920, 1080, 144);
+    EXPECT_NEAR(f.Label112.left() + f.Label112.width() / 2, 1920 * 11520.0 / 1080 / 2, 1);
+    EXPECT_NEAR(f.Image2.left() + f.Image2.width(), f.width(), 1);
+}
+
+TEST(FormSession, InsideAHostNoInputCountsAndThePreviewRuns) {
+    Harness h;
+    h.services.insideHost = true;
+    h.services.commandLine = "/p 4242";
+    h.form.CheckCommandLine();
+    EXPECT_FALSE(h.form.ended());
+    h.load();
+    DrawnScreen screen(h.measurer);
+    FormSession s(h.form, screen, 0);
+    s.keyPress(U'x');
+    s.press(kLeftButton, 0, 60, 60);
+    s.release(kLeftButton, 0, 60, 60);
+    EXPECT_FALSE(h.form.ended());
+    s.close();
+    EXPECT_TRUE(h.form.ended());
 }

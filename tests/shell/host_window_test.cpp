@@ -48,16 +48,6 @@ INSTANTIATE_TEST_SUITE_P(
                       HostCase{"IdMissing", {"--window-id"}, nullptr, Kind::Window, 0, {}}),
     [](const ::testing::TestParamInfo<HostCase>& info) { return std::string(info.param.what); });
 
-TEST(HostTwipsPerPixel, ShrinksTheWholeDesignIntoASmallWindowOnly) {
-    EXPECT_DOUBLE_EQ(hostTwipsPerPixel(1024, 768, 15), 15);
-    EXPECT_DOUBLE_EQ(hostTwipsPerPixel(1920, 1080, 15), 15);
-    EXPECT_DOUBLE_EQ(hostTwipsPerPixel(1920, 1080, 12), 12);
-    EXPECT_DOUBLE_EQ(hostTwipsPerPixel(320, 240, 15), 48);
-    EXPECT_DOUBLE_EQ(hostTwipsPerPixel(400, 200, 15), 57.6);  // the height decides
-    EXPECT_DOUBLE_EQ(hostTwipsPerPixel(1024, 700, 15), 11520.0 / 700);
-    EXPECT_DOUBLE_EQ(hostTwipsPerPixel(0, 0, 15), 15);
-}
-
 // Two copies in the host's windows, one per monitor: both draw, only the lock holder plays and stops.
 // Windows joins paths with its own separator.
 std::string generic(const std::string& p) { return std::filesystem::path(p).generic_string(); }
