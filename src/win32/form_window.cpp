@@ -20,6 +20,9 @@ namespace {
 
 constexpr wchar_t kWindowClass[] = L"LadoslovForm1";
 constexpr UINT_PTR kToolId = 1;
+// The view's own timer, beside Timer1 … Timer14: how often a host's window is looked at.
+constexpr UINT_PTR kHostTimer = 100;
+constexpr UINT kHostCheckMs = 250;
 
 COLORREF toColorRef(Colour c) {
     if (c == kSystemText) return ::GetSysColor(COLOR_BTNTEXT);
@@ -54,13 +57,14 @@ RECT pixelsAround(const TwipsRect& r, double tpp) {
 }
 
 RECT FormWindow::drawn(const TwipsRect& r) const {
-    const PixelRect p = drawnPixels(r, tpp_);
+    const PixelRect p = drawnPixels(r, tpp());
     return RECT{p.left, p.top, p.right, p.bottom};
 }
 
-FormWindow::FormWindow(Form1& form, HINSTANCE instance, double twipsPerPixel, GdiplusPictureLoader& pictures)
+FormWindow::FormWindow(Form1& form, DrawnScreen& screen, HINSTANCE instance, GdiplusPictureLoader& pictures,
+                       POINT origin, HWND host)
     // The system rounds a timer's interval up to its own resolution.
-    : session_(form, 0), form_(form), tpp_(twipsPerPixel), loader_(pictures) {
+    : session_(form, screen, 0), form_(form), loader_(pictures), origin_(origin), host_(host) {
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof wc;
     // Double-clicks arrive as such, for the pictures' DblClick.
@@ -77,8 +81,15 @@ FormWindow::FormWindow(Form1& form, HINSTANCE instance, double twipsPerPixel, Gd
     arrow_ = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
 
     const RECT at = drawn(TwipsRect{form.left(), form.top(), form.width(), form.height()});
-    hwnd_ = ::CreateWindowExW(0, kWindowClass, widen(form.caption()).c_str(), WS_POPUP, at.left, at.top,
-                              at.right - at.left, at.bottom - at.top, nullptr, nullptr, instance, this);
+    // Inside a host's window (the dialog's preview) the window is its child, and takes no input there.
+    hwnd_ = ::CreateWindowExW(0, kWindowClass, widen(form.caption()).c_str(), host ? WS_CHILD | WS_DISABLED : WS_POPUP,
+                              origin.x + at.left, origin.y + at.top, at.right - at.left, at.bottom - at.top, host,
+                              nullptr, instance, this);
+    session_.onUpdate([this] { sync(); });
+    if (host_) {
+        followHost();
+        ::SetTimer(hwnd_, kHostTimer, kHostCheckMs, nullptr);
+    }
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
@@ -105,7 +116,7 @@ FormWindow::~FormWindow() {
 }
 
 void FormWindow::show() {
-    refresh();
+    sync();
     ::ShowWindow(hwnd_, SW_SHOW);
     ::SetForegroundWindow(hwnd_);
     ::SetFocus(hwnd_);
@@ -113,7 +124,18 @@ void FormWindow::show() {
 
 void FormWindow::startTimers() {
     session_.startTimers();
-    refresh();
+    sync();
+}
+
+void FormWindow::followHost() {
+    RECT client{};
+    if (!::IsWindow(host_) || !::GetClientRect(host_, &client)) {
+        session_.close();
+    } else {
+        // The dialog's preview is drawn at the system's dpi, the whole design scaled into it.
+        session_.reshape(client.right, client.bottom, 1440.0 / twipsPerPixel());
+    }
+    session_.settle();
 }
 
 int FormWindow::run() {
@@ -127,17 +149,18 @@ int FormWindow::run() {
 
 HCURSOR FormWindow::cursorOf(Cursor c) const { return c == Cursor::A ? cursorA_ : c == Cursor::B ? cursorB_ : arrow_; }
 
-void FormWindow::refresh() {
+void FormWindow::sync() {
     const FormSession::Update u = session_.update();
     if (u.window) {
         const RECT at = drawn(TwipsRect{form_.left(), form_.top(), form_.width(), form_.height()});
-        ::SetWindowPos(hwnd_, nullptr, at.left, at.top, at.right - at.left, at.bottom - at.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SetWindowPos(hwnd_, nullptr, origin_.x + at.left, origin_.y + at.top, at.right - at.left, at.bottom - at.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (u.window || u.whole) {
         ::InvalidateRect(hwnd_, nullptr, FALSE);
     } else {
         for (const TwipsRect& area : u.areas) {
-            const RECT r = pixelsAround(area, tpp_);
+            const RECT r = pixelsAround(area, tpp());
             ::InvalidateRect(hwnd_, &r, FALSE);
         }
     }
@@ -153,9 +176,10 @@ void FormWindow::refresh() {
 }
 
 HFONT FormWindow::fontOf(const Font& font) {
-    for (const auto& [f, handle] : fonts_)
-        if (f == font) return handle;
-    fonts_.emplace_back(font, createFont(font, static_cast<int>(std::lround(1440.0 / tpp_))));
+    const std::pair<Font, int> key{font, static_cast<int>(std::lround(1440.0 / tpp()))};
+    for (const auto& [k, handle] : fonts_)
+        if (k == key) return handle;
+    fonts_.emplace_back(key, createFont(font, key.second));
     return fonts_.back().second;
 }
 
@@ -203,7 +227,7 @@ HBITMAP FormWindow::background() {
 }
 
 void FormWindow::paintControl(HDC dc, void* graphicsPointer, const Control& c) {
-    const RECT r = pixelsAround(boundsOf(c), tpp_);
+    const RECT r = pixelsAround(boundsOf(c), tpp());
     if (updateRegion_ && !::RectInRegion(updateRegion_, &r)) return;
     RECT at = drawn(boundsOf(c));
     if (c.isLabel()) {
@@ -221,11 +245,11 @@ void FormWindow::paintControl(HDC dc, void* graphicsPointer, const Control& c) {
     const Image& image = static_cast<const Image&>(c);
     Gdiplus::Bitmap* picture = pictureOf(image);
     const int frame = image.sunkenFrame() ? kSunkenFramePixels : 0;
-    if (picture) {
-        auto& g = *static_cast<Gdiplus::Graphics*>(graphicsPointer);
-        g.DrawImage(picture, at.left + frame, at.top + frame, static_cast<INT>(picture->GetWidth()),
-                    static_cast<INT>(picture->GetHeight()));
-    }
+    // The picture fills its control, whatever the scale: against its corner at every dpi and in a preview.
+    if (picture)
+        static_cast<Gdiplus::Graphics*>(graphicsPointer)
+            ->DrawImage(picture, static_cast<INT>(at.left + frame), static_cast<INT>(at.top + frame),
+                        static_cast<INT>(at.right - at.left - 2 * frame), static_cast<INT>(at.bottom - at.top - 2 * frame));
     if (frame) ::DrawEdge(dc, &at, EDGE_SUNKEN, BF_RECT);
 }
 
@@ -281,9 +305,10 @@ void FormWindow::paint() {
                     Gdiplus::ImageAttributes faded;
                     faded.SetColorMatrix(&matrix);
                     const RECT at = drawn(ghost->bounds);
-                    g.DrawImage(p, Gdiplus::Rect(at.left, at.top, static_cast<INT>(p->GetWidth()), static_cast<INT>(p->GetHeight())),
-                                0, 0, static_cast<INT>(p->GetWidth()), static_cast<INT>(p->GetHeight()),
-                                Gdiplus::UnitPixel, &faded);
+                    g.DrawImage(p, Gdiplus::Rect(static_cast<INT>(at.left), static_cast<INT>(at.top), static_cast<INT>(at.right - at.left),
+                                                 static_cast<INT>(at.bottom - at.top)),
+                                0, 0,
+                                static_cast<INT>(p->GetWidth()), static_cast<INT>(p->GetHeight()), Gdiplus::UnitPixel, &faded);
                 }
             }
         }
@@ -343,7 +368,7 @@ void FormWindow::mouse(UINT message, WPARAM wParam, LPARAM lParam) {
     ::SendMessageW(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
     if (session_.held() && ::GetCapture() != hwnd_) ::SetCapture(hwnd_);
     if (!session_.held() && ::GetCapture() == hwnd_) ::ReleaseCapture();
-    refresh();
+    session_.settle();
 }
 
 LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -366,7 +391,9 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam >= 1 && wParam <= kTimerCount) {
                 session_.tick(static_cast<int>(wParam));
-                refresh();
+                session_.settle();
+            } else if (wParam == kHostTimer) {
+                followHost();
             }
             return 0;
         case WM_SETCURSOR:
@@ -406,26 +433,41 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SYSKEYDOWN:
             // F10 comes as a system key; the system's menu loop must not have it.
             session_.keyDown(static_cast<int>(wParam), shiftState());
-            refresh();
+            session_.settle();
             if (message == WM_SYSKEYDOWN && wParam != VK_F10) break;
             return 0;
         case WM_KEYUP:
         case WM_SYSKEYUP:
             session_.keyUp(static_cast<int>(wParam), shiftState());
-            refresh();
+            session_.settle();
             if (message == WM_SYSKEYUP && wParam != VK_F10) break;
             return 0;
         case WM_CHAR:
             session_.keyPress(static_cast<char32_t>(wParam));
-            refresh();
+            session_.settle();
             return 0;
         case WM_DISPLAYCHANGE:
-            // The screen's new mode: the window covers it, laid out anew.
-            session_.screenChanged();
-            refresh();
+            // The screen's new mode: the window covers its monitor again, laid out anew.
+            if (!host_) {
+                MONITORINFO info{sizeof info, {}, {}, 0};
+                if (::GetMonitorInfoW(::MonitorFromPoint(origin_, MONITOR_DEFAULTTOPRIMARY), &info)) {
+                    origin_ = POINT{info.rcMonitor.left, info.rcMonitor.top};
+                    session_.reshape(info.rcMonitor.right - info.rcMonitor.left, info.rcMonitor.bottom - info.rcMonitor.top,
+                                     1440.0 / twipsPerPixel());
+                }
+            }
+            session_.settle();
             return 0;
         case WM_CLOSE:
             session_.close();
+            session_.settle();
+            return 0;
+        case WM_DESTROY:
+            // The host's window took ours with it.
+            if (host_ && !form_.ended()) {
+                session_.close();
+                session_.settle();
+            }
             return 0;
         default:
             break;

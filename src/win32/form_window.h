@@ -28,12 +28,16 @@ RECT pixelsAround(const TwipsRect& r, double twipsPerPixel);
 
 class FormWindow {
 public:
-    FormWindow(Form1& form, HINSTANCE instance, double twipsPerPixel, GdiplusPictureLoader& pictures);
+    // screen: the form's screen, which the window is drawn into at its scale. origin: where the window's
+    // top-left corner stands on the desktop (its monitor's), or in host, a host's window it stands inside.
+    FormWindow(Form1& form, DrawnScreen& screen, HINSTANCE instance, GdiplusPictureLoader& pictures, POINT origin,
+               HWND host = nullptr);
     ~FormWindow();
     FormWindow(const FormWindow&) = delete;
     FormWindow& operator=(const FormWindow&) = delete;
 
     HWND handle() const { return hwnd_; }
+    FormSession& session() { return session_; }
     // Shows the window where the core put it, with the keyboard focus.
     void show();
     // Starts the timers of the core; until then none ticks.
@@ -45,8 +49,10 @@ private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
 
-    // After every event: carries out what the session says changed (window, repaints, timers, cursor).
-    void refresh();
+    // Carries out what the session says changed (window, repaints, timers, cursor).
+    void sync();
+    // The host's window has a new size, or is gone: checked on a timer of the view's own.
+    void followHost();
     void paint();
     void paintControl(HDC dc, void* graphics, const Control& c);
     HBITMAP background();
@@ -56,20 +62,22 @@ private:
     void updateToolTip(Twips x, Twips y);
     HCURSOR cursorOf(Cursor c) const;
 
-    Twips toTwips(int pixels) const { return twipsOf(pixels, tpp_); }
+    double tpp() const { return session_.twipsPerPixel(); }
+    Twips toTwips(int pixels) const { return twipsOf(pixels, tpp()); }
     RECT drawn(const TwipsRect& r) const;
 
     FormSession session_;
     Form1& form_;
-    double tpp_;
     GdiplusPictureLoader& loader_;
+    POINT origin_;
+    HWND host_ = nullptr;
     HWND hwnd_ = nullptr;
     HWND toolTip_ = nullptr;
     HCURSOR cursorA_ = nullptr, cursorB_ = nullptr, arrow_ = nullptr;
     const Control* hovered_ = nullptr;
     std::wstring hoveredTip_;
 
-    std::vector<std::pair<Font, HFONT>> fonts_;
+    std::vector<std::pair<std::pair<Font, int>, HFONT>> fonts_;  // by the font and the dpi it is drawn at
     std::map<const Image*, std::unique_ptr<Gdiplus::Bitmap>> pictures_;
     HBITMAP background_ = nullptr;
     std::string backgroundSource_;

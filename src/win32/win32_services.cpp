@@ -88,9 +88,25 @@ std::string UserLocaleFormats::longTime(const TimeOfDay& tod) const {
     return narrow(out);
 }
 
-Twips PrimaryScreen::width() const { return static_cast<Twips>(::GetSystemMetrics(SM_CXSCREEN) * twipsPerPixel()); }
-
-Twips PrimaryScreen::height() const { return static_cast<Twips>(::GetSystemMetrics(SM_CYSCREEN) * twipsPerPixel()); }
+std::vector<Monitor> desktopMonitors() {
+    std::vector<Monitor> monitors;
+    const auto add = [](HMONITOR m, HDC, LPRECT, LPARAM list) -> BOOL {
+        MONITORINFO info{sizeof info, {}, {}, 0};
+        if (!::GetMonitorInfoW(m, &info)) return TRUE;
+        const RECT& r = info.rcMonitor;
+        auto& all = *reinterpret_cast<std::vector<Monitor>*>(list);
+        const Monitor monitor{r.left, r.top, r.right - r.left, r.bottom - r.top, static_cast<double>(screenDpi())};
+        if (info.dwFlags & MONITORINFOF_PRIMARY)
+            all.insert(all.begin(), monitor);
+        else
+            all.push_back(monitor);
+        return TRUE;
+    };
+    ::EnumDisplayMonitors(nullptr, nullptr, add, reinterpret_cast<LPARAM>(&monitors));
+    if (monitors.empty())
+        monitors.push_back(Monitor{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), static_cast<double>(screenDpi())});
+    return monitors;
+}
 
 HFONT createFont(const Font& font, int dpi) {
     const int height = -static_cast<int>(std::lround(font.size * dpi / 72.0));
@@ -111,6 +127,14 @@ HFONT GdiMeasurer::fontOf(const Font& font) const {
         if (f == font) return h;
     fonts_.emplace_back(font, createFont(font, dpi_));
     return fonts_.back().second;
+}
+
+void GdiMeasurer::drawAt(double twipsPerPixel) {
+    const int dpi = static_cast<int>(std::lround(1440.0 / twipsPerPixel));
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    for (auto& [f, h] : fonts_) ::DeleteObject(h);
+    fonts_.clear();
 }
 
 TwipsSize GdiMeasurer::measure(std::string_view text, const Font& font, Twips wrapWidth) const {
@@ -219,8 +243,11 @@ std::unique_ptr<Gdiplus::Bitmap> GdiplusPictureLoader::take(const std::string& s
     return loadPicture(source);
 }
 
-void DialogMessageBox::show(std::string_view title, std::string_view text) {
-    ::MessageBoxW(nullptr, widen(text).c_str(), widen(title).c_str(), MB_OK | MB_SETFOREGROUND);
+void DialogMessageBox::show(std::string_view title, std::string_view text, std::uint64_t owner) {
+    // Owned by the settings dialog that asked, where it names one.
+    HWND ownerWindow = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(owner));
+    ::MessageBoxW(::IsWindow(ownerWindow) ? ownerWindow : nullptr, widen(text).c_str(), widen(title).c_str(),
+                  MB_OK | MB_SETFOREGROUND);
 }
 
 }  // namespace ladoslov::win32

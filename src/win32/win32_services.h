@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "screen/monitors.h"
 #include "services/services.h"
 #include "services/standard_files.h"
 
@@ -39,12 +40,6 @@ public:
     std::string longTime(const TimeOfDay& t) const override;
 };
 
-class PrimaryScreen final : public ScreenInfo {
-public:
-    Twips width() const override;
-    Twips height() const override;
-};
-
 // A GDI font of the design at the screen's dots per inch.
 HFONT createFont(const Font& font, int dpi);
 
@@ -55,6 +50,7 @@ public:
     GdiMeasurer(const GdiMeasurer&) = delete;
     GdiMeasurer& operator=(const GdiMeasurer&) = delete;
     TwipsSize measure(std::string_view text, const Font& font, Twips wrapWidth) const override;
+    void drawAt(double twipsPerPixel) override;
 
 private:
     HFONT fontOf(const Font& font) const;
@@ -121,8 +117,11 @@ private:
 
 class DialogMessageBox final : public MessageBox {
 public:
-    void show(std::string_view title, std::string_view text) override;
+    void show(std::string_view title, std::string_view text, std::uint64_t owner) override;
 };
+
+// The monitors of the desktop, the primary's first, each at the system's dpi.
+std::vector<Monitor> desktopMonitors();
 
 // Ends the message loop with the exit code.
 class MessageLoopProcess final : public Process {
