@@ -116,7 +116,7 @@ CIVIL = {
     "Анисим": "Онисим",  # the apostle Onesimus, Онисим in the church list
     "Кирьяк": "Кириак",  # the civil list's Cyriacus beside the church list's
     # genitive forms left by the scraper
-    "Василиссы": "Василиса", "Василисса": "Василиса", "Феодоры": "Феодора",
+    "Василиссы": "Василиса", "Василисса": "Василиса", "Феодоры": "Феодора", "Гермогена": "Гермоген",
 }
 
 # Same saint under a second name form: dropped on a day that already lists the first. Not mapped

@@ -11,6 +11,8 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 import build_name_txt as b  # noqa: E402
+sys.path.insert(0, str(HERE / "service_signs"))
+import extract_signs as x  # noqa: E402
 
 SHIPPED = HERE.parents[1] / "Data" / "name.txt"
 
@@ -123,6 +125,30 @@ for table in ({d: lead[0] for d, lead in b.MISSING_SIGNS.items()}, {d: p[0] for 
 
 def all_days(names):
     return [(d[3:] + d[:2], list(names)) for d in b.DAYS if d != "29.02"]
+
+
+class Signs(unittest.TestCase):
+    def test_the_saints_a_title_names_in_its_order(self):
+        day = ["Агафья", "Борис", "Василий", "Глеб", "Иван", "Мария", "Пётр", "Павел", "Сергей", "Макар",
+               "Митрофан", "Лев"]
+        cases = [
+            (["Свт. Петра, митр. Московского"], ["Пётр"]),
+            (["Мчч. Бориса и Глеба, во св. Крещении Романа и Давида", "Прп. Сергия"], ["Борис", "Глеб", "Сергей"]),
+            (["Апостолов Петра и Павла", "Свт. Митрофана, в схиме Макария"], ["Пётр", "Павел", "Митрофан"]),
+            (["Равноап. Владимира, во св. Крещении Василия"], []),
+            (["Рождество Пресвятой Богородицы и Приснодевы Марии", "Иконы Божией Матери"], []),
+            (["Перенесение мощей свт. Иоанна Златоуста", "Свт. Льва, папы"], ["Иван", "Лев"]),
+        ]
+        for titles, expected in cases:
+            with self.subTest(titles[0]):
+                self.assertEqual(b.sign_names(titles, day), expected)
+
+    def test_movable_entries_are_left_out(self):
+        cases = {None: True, "nday != 48": True, "!(nday == -57 || nday == -53)": True, "nday > 0": True,
+                 "dow == 0": False, "nday == -43": False, "nday == 54 || nday == 52": False}
+        for condition, fixed in cases.items():
+            with self.subTest(condition):
+                self.assertEqual(x.fixed(condition), fixed)
 
 
 class Build(unittest.TestCase):
