@@ -127,8 +127,9 @@ SAME_DAY_ALIAS = {
     "Македоний": "Македон", "Маруфан": "Маруф", "Нарсин": "Нарса", "Анимаида": "Анимаиса",
     "Пармений": "Пармен", "Провий": "Пров", "Савел": "Савелий", "Селевк": "Селевкий",
     "Силуан": "Сильван", "Алфий": "Алфей", "Ерм": "Ермей",
-    # one saint under her Greek and her Russian name, "Хриса (Злата)" in the church list: the Russian
-    # name stays (Светлана, not Фотиния, is the name the saint's Russian namesakes bear)
+    # one saint under two names, "Хриса (Злата)" in the church list: the name the saint's Russian
+    # namesakes bear stays (Злата, Светлана, Раиса, Разумник; Константин, as the list also calls
+    # Exacustodian of the Seven Youths; Артемий, whom it also calls Artemon)
     "Хриса": "Злата", "Фотиния": "Светлана", "Фотина": "Светлана", "Ираида": "Раиса",
     "Синезий": "Разумник", "Екзакустодиан": "Константин", "Артамон": "Артемий",
 }
