@@ -335,6 +335,9 @@ SPOT_CHECKS = {
     "19.12": ["Николай"],
     "25.01": ["Татьяна"],
     "30.09": ["Вера", "Надежда", "Любовь", "Софья"],
+    "02.01": ["Иван", "Игнатий"],  # St John of Kronstadt (polyeleos), then the Menaion's first
+    "28.06": ["Иона", "Амос"],
+    "07.08": ["Анна"],
 }
 
 # The saints' label: 7680 twips wide (512 pixels at 96 dpi), "Times New Roman" bold, shown with
