@@ -14,14 +14,16 @@ saints' label would need a third line (see LineFitter): the label stands just ab
 and a longer list runs through it.
 
 The order of a line, one rule throughout:
-  1. the saints of a commemoration the Russian Church keeps with a vigil or a polyeleos lead the
-     lesser ones of the day (LEADS: St Alexander Nevsky and St Mitrophan on 06.12, before St
-     Amphilochius and St Gregory, whom the Menaion names first);
+  1. the saints of a commemoration the Russian Church keeps with a vigil or a polyeleos, and of its
+     great feasts, lead the day, in the Menaion's order: the signs are data (service_signs/signs.tsv,
+     from a public calendar named in its README); MISSING_SIGNS adds the few the data set ranks lower;
   2. then the church list's saints in its order, those the civil calendar (pravmir) keeps too
      first: the church list puts the new martyrs of the 20th century in among the Menaion's saints
      of the day, often first, and the civil calendar does not list them, so the day's older saints
      come before them; PRINCIPAL mends the days where this rule misses the day's principal saint;
   3. then the names in common use (calend) and the civil calendar's own.
+A saint stands once in a line (SAME_DAY_ALIAS), and a civil list's name of one saint whose day is the
+day before or after is left out (ONE_SAINT_DAYS).
 Old style: the civil date less 13 days (1900 … 2099); 29.02 holds the saints of old-style 16.02.
 
 The sources (see sources/README.md) and how they are used:
@@ -114,7 +116,7 @@ CIVIL = {
     "Анисим": "Онисим",  # the apostle Onesimus, Онисим in the church list
     "Кирьяк": "Кириак",  # the civil list's Cyriacus beside the church list's
     # genitive forms left by the scraper
-    "Василиссы": "Василиса", "Василисса": "Василиса", "Феодоры": "Феодора",
+    "Василиссы": "Василиса", "Василисса": "Василиса", "Феодоры": "Феодора", "Гермогена": "Гермоген",
 }
 
 # Same saint under a second name form: dropped on a day that already lists the first. Not mapped
@@ -125,6 +127,11 @@ SAME_DAY_ALIAS = {
     "Македоний": "Македон", "Маруфан": "Маруф", "Нарсин": "Нарса", "Анимаида": "Анимаиса",
     "Пармений": "Пармен", "Провий": "Пров", "Савел": "Савелий", "Селевк": "Селевкий",
     "Силуан": "Сильван", "Алфий": "Алфей", "Ерм": "Ермей",
+    # one saint under two names, "Хриса (Злата)" in the church list: the name the saint's Russian
+    # namesakes bear stays (Злата, Светлана, Раиса, Разумник; Константин, as the list also calls
+    # Exacustodian of the Seven Youths; Артемий, whom it also calls Artemon)
+    "Хриса": "Злата", "Фотиния": "Светлана", "Фотина": "Светлана", "Ираида": "Раиса",
+    "Синезий": "Разумник", "Екзакустодиан": "Константин", "Артамон": "Артемий",
 }
 
 # Names of a Western name-day calendar that leaked into the civil lists: none of them has a saint in
@@ -140,10 +147,11 @@ WESTERN = frozenset("""
 """.split())
 
 # Tokens that look like names but are not: feasts of the Saviour, abbreviations, cut-off words,
-# epithets, and a see the church list took from a saint's title ("Василий Великий, архиепископ
-# Кесарии Каппадокийской" on 14.01, "Картерий, пресвитер Кесарии" on 21.01).
+# epithets, and sees the church list took from a saint's title ("Василий Великий, архиепископ
+# Кесарии Каппадокийской" on 14.01, "Картерий, пресвитер Кесарии" on 21.01, "Петр. Севастия", St
+# Peter of Sebaste, on 22.01).
 # Богдан is a Slavonic rendering of Феодот, not the name of a saint of the calendar.
-NOT_NAMES = frozenset("Спас Спасий Вас Преп Дим Том Уал Ареопагит Кесария Богдан".split())
+NOT_NAMES = frozenset("Спас Спасий Вас Преп Дим Том Уал Ареопагит Кесария Севастия Богдан".split())
 
 # Words that mark a feast title ("Рождество Пресвятой Богородицы", "Крестителя Господня").
 FEAST_WORDS = frozenset("""
@@ -161,7 +169,14 @@ FIXES = {
     ("pravmir", "0512", "Феогний"): ["Феогнид"],  # the martyr Theognis of Cyzicus, first of the nine
     ("pravmir", "0822", "Матвей"): ["Матфий"],  # the apostle Matthias, not Matthew (29.11)
     ("pravmir", "1117", "Аникий"): ["Иоанникий"],  # St Joannicius the Great
+    # A genitive taken from a title: the translation of the relics of St Theodosius of Totma
+    ("krestilnoe", "0827", "Феодосия"): ["Феодосий"],
 }
+
+# A name the civil lists give on a day and the church list only on the day before or after is that
+# day's saint, spilt over (Prince Yaropolk, 05.12, given on the feast of 04.12). Only names of one
+# saint are judged so: a name the church list gives on at most this many days of the year.
+ONE_SAINT_DAYS = 3
 
 # Great feasts on which no saint is commemorated, where the list of names in common use repeats the
 # next day's names instead.
@@ -171,45 +186,109 @@ CALEND_COPIES = ("07.01", "19.01", "19.08", "28.08", "04.12")
 # Magus (Валтасар), the feast title, and a copy of 08.01.
 EMPTY_DAYS = {"07.01"}
 
-# Rule 1: the day's commemoration kept with a vigil or a polyeleos in the Russian Church (by the
-# Typikon's signs), where the church list puts its saints after the day's lesser ones.
-LEADS = {
-    "03.01": (["Пётр"], "St Peter, Metropolitan of Moscow, polyeleos"),
-    "15.01": (["Серафим"], "repose of St Seraphim of Sarov, vigil"),
-    "22.01": (["Филипп"], "St Philip, Metropolitan of Moscow, polyeleos"),
-    "27.01": (["Нина"], "St Nina, Enlightener of Georgia, polyeleos"),
-    "25.02": (["Алексей"], "St Alexius, Metropolitan of Moscow, polyeleos"),
-    "27.02": (["Кирилл"], "St Cyril, Teacher of the Slavs, polyeleos"),
-    "19.04": (["Мефодий"], "St Methodius, Archbishop of Moravia, polyeleos"),
-    "30.04": (["Зосима"], "St Zosima of Solovki, polyeleos"),
-    "06.05": (["Георгий"], "Great-martyr George, polyeleos"),
-    "16.05": (["Феодосий"], "St Theodosius of the Kiev Caves, polyeleos"),
-    "22.05": (["Николай"], "translation of the relics of St Nicholas, polyeleos"),
-    "24.05": (["Мефодий", "Кирилл"], "Ss Methodius and Cyril, Teachers of the Slavs, vigil"),
-    "28.05": (["Дмитрий"], "St Demetrius the Tsarevich, polyeleos"),
-    "01.06": (["Корнилий"], "St Cornelius of Komel, polyeleos"),
-    "02.06": (["Алексей"], "finding of the relics of St Alexius of Moscow, polyeleos"),
-    "16.07": (["Филипп"], "translation of the relics of St Philip of Moscow, polyeleos"),
-    "23.07": (["Антон"], "St Antony of the Kiev Caves, polyeleos"),
-    "24.07": (["Ольга"], "St Olga, Equal to the Apostles, polyeleos in the Russian Church"),
-    "28.07": (["Владимир"], "St Vladimir, Equal to the Apostles, vigil"),
-    "01.08": (["Серафим"], "finding of the relics of St Seraphim of Sarov, vigil in the Russian Church"),
-    "06.08": (["Борис", "Глеб"], "Ss Boris and Gleb, polyeleos"),
-    "22.08": (["Матфий"], "the apostle Matthias, polyeleos"),
-    "26.08": (["Тихон"], "St Tikhon of Zadonsk, polyeleos"),
-    "04.10": (["Дмитрий"], "St Demetrius, Metropolitan of Rostov, polyeleos"),
-    "08.10": (["Сергей"], "repose of St Sergius of Radonezh, polyeleos"),
-    "18.10": (["Пётр", "Алексей", "Иона", "Филипп"], "the Moscow hierarchs Peter, Alexius, Jonah and Philip, polyeleos"),
-    "21.11": (["Михаил", "Гавриил"], "Synaxis of the Archangels, vigil; the church list lacks the day"),
-    "06.12": (["Александр", "Митрофан"], "St Alexander Nevsky and St Mitrophan of Voronezh, polyeleos"),
+# Rule 1 reads the signs from service_signs/signs.tsv (its README says where they come from): by
+# old-style date, the fixed commemorations kept with a vigil or a polyeleos, and the great feasts, in
+# the day's order. A title names its saints in the genitive ("Свт. Петра, митр. Московского"); the
+# day's names whose genitive stands in it lead. Words after these name a saint's other name (Vladimir
+# "во св. Крещении Василия", Mitrophan "в схиме Макария"), which is not the commemoration's.
+SIGNS = HERE / "service_signs" / "signs.tsv"
+OTHER_NAME_WORDS = frozenset("Крещении крещении схиме".split())
+
+# The Russian Church keeps these with a vigil or a polyeleos, and the data set ranks them lower or
+# leaves them out: they lead the day, before the data set's signs.
+MISSING_SIGNS = {
+    "24.07": (["Ольга"], "St Olga, Equal to the Apostles: polyeleos; the data set gives six stichera"),
+    "01.08": (["Серафим"], "finding of the relics of St Seraphim of Sarov: vigil; no sign in the data set"),
+    "28.06": (["Иона"], "St Jonah, Metropolitan of Moscow: polyeleos; no sign in the data set"),
+    "30.04": (["Зосима"], "St Zosima of Solovki: polyeleos; no sign in the data set"),
+    "28.05": (["Дмитрий"], "St Demetrius the Tsarevich: polyeleos; no sign in the data set"),
+    "01.06": (["Корнилий"], "St Cornelius of Komel: polyeleos; no sign in the data set"),
+    "02.06": (["Алексей"], "finding of the relics of St Alexius of Moscow: polyeleos; no sign in the data set"),
+    "23.07": (["Антон"], "St Antony of the Kiev Caves: polyeleos; the data set ranks only the Robe of the Lord"),
+    "04.10": (["Дмитрий"], "St Demetrius, Metropolitan of Rostov: polyeleos; no sign in the data set"),
+    "18.10": (["Пётр", "Алексей", "Иона", "Филипп"], "the Moscow hierarchs Peter, Alexius, Jonah and Philip: "
+              "polyeleos; no sign in the data set"),
+    "06.12": (["Александр"], "St Alexander Nevsky: polyeleos, before St Mitrophan; no sign in the data set"),
 }
 
+# A title that names the Theotokos, a feast or an icon of hers, leads no name: it is no one's name day
+# (the Nativity of the Theotokos names "Приснодевы Марии"; 12.10 old style, the Philermos icon and
+# the hand of St John the Baptist brought to Gatchina, is the icon's and the relic's feast).
+THEOTOKOS_WORDS = ("Богородиц", "Божией Матери")
+
+
+def genitives(name):
+    """Genitive forms of a church nominative (Пётр → Петра, Сергий → Сергия, Нина → Нины)."""
+    n = name.replace("ё", "е")
+    if n.endswith(("ий", "ей", "ай")):
+        return {n[:-1] + "я"}
+    if n.endswith(("ия", "ея")):
+        return {n[:-1] + "и"}
+    if n.endswith("а"):
+        return {n[:-1] + "ы", n[:-1] + "и"}
+    if n.endswith("я"):
+        return {n[:-1] + "и"}
+    if n.endswith("ь"):
+        return {n[:-1] + "я"}
+    forms = {n + "а"}
+    if n.endswith("ел"):
+        forms.add(n[:-2] + "ла")  # Павел → Павла
+    if n == "Лев":
+        forms.add("Льва")
+    return forms
+
+
+CHURCH_FORMS = {}
+for _church, _civil in CIVIL.items():
+    CHURCH_FORMS.setdefault(_civil, {_civil}).add(_church)
+
+
+def load_signs(path=SIGNS):
+    """{old-style "MM-DD": [title …]} in the day's order."""
+    signs = {}
+    for line in Path(path).read_text(encoding="utf-8").splitlines():
+        if line and not line.startswith("#"):
+            fields = line.split("\t")
+            if len(fields) != 3 or not re.fullmatch(r"\d\d-\d\d", fields[0]):
+                raise ValueError(f"{path}: malformed row {line!r}")
+            signs.setdefault(fields[0], []).append(fields[2])
+    return signs
+
+
+def old_style(day):
+    """The old-style dates whose saints a civil "dd.mm" shows (1900 … 2099); 29.02 is 16.02."""
+    if day == "29.02":
+        return ["02-16"]
+    d, m = map(int, day.split("."))
+    return [(date(2025, m, d) - timedelta(13)).strftime("%m-%d")]
+
+
+def sign_names(titles, candidates):
+    """The candidates a day's sign titles name, in the titles' order and each title's own."""
+    found = []
+    for title in titles:
+        if any(w in title for w in THEOTOKOS_WORDS):
+            continue
+        words = re.findall(r"[А-ЯЁа-яё]+", title.replace("ё", "е"))
+        cut = next((i for i, w in enumerate(words) if w in OTHER_NAME_WORDS), len(words))
+        position = {w: i for i, w in reversed(list(enumerate(words[:cut])))}
+        hits = []
+        for name in candidates:
+            at = [position[g] for form in CHURCH_FORMS.get(name, {name}) for g in genitives(form) if g in position]
+            if at:
+                hits.append((min(at), name))
+        found += [name for _, name in sorted(hits) if name not in found]
+    return found
+
+
 # Days where rule 2 misses the day's principal saint: the church list lacks it or puts a lesser
-# commemoration first. These names follow LEADS and come before the rest.
+# commemoration first. These names follow the signs of rule 1 and come before the rest.
 PRINCIPAL = {
     "01.01": (["Вонифатий"], "the martyr Boniface; the church list puts St Ilya of Murom first"),
     "13.03": (["Василий", "Касьян"], "St Basil the Confessor, then St Cassian (old-style 29.02, kept on "
                                      "28.02 in a common year), whom the civil list lacks"),
+    "07.08": (["Анна"], "the Dormition of St Anne, the Menaion's first commemoration of the day; the civil "
+                       "list's names come first by rule 2"),
     "26.05": (["Гликерия", "Лаодикий"], "the martyr Glyceria and her guard Laodicius; the church list "
                                         "lacks the day"),
 }
@@ -256,6 +335,9 @@ SPOT_CHECKS = {
     "19.12": ["Николай"],
     "25.01": ["Татьяна"],
     "30.09": ["Вера", "Надежда", "Любовь", "Софья"],
+    "02.01": ["Иван", "Игнатий"],  # St John of Kronstadt (polyeleos), then the Menaion's first
+    "28.06": ["Иона", "Амос"],
+    "07.08": ["Анна"],
 }
 
 # The saints' label: 7680 twips wide (512 pixels at 96 dpi), "Times New Roman" bold, shown with
@@ -390,8 +472,9 @@ class LineFitter:
         return all(self.lines(text, pt) <= MAX_LINES for pt in FONT_SIZES_PT)
 
 
-def build(folder, fitter=None):
+def build(folder, fitter=None, signs_file=SIGNS):
     fitter = fitter or LineFitter()
+    signs = load_signs(signs_file)
     dropped = []
     pravmir = parse_source("pravmir", load_source(folder, "pravmir"), dropped)
     krest = realign_krestilnoe(parse_source("krestilnoe", load_source(folder, "krestilnoe"), dropped))
@@ -404,6 +487,11 @@ def build(folder, fitter=None):
     if clash:
         raise ValueError(f"names taken for Western occur in the church list: {clash}")
 
+    church_days = {}
+    for day in DAYS:
+        for tokens in krest.get("01.03" if day == "29.02" else day, []):
+            for t in tokens:
+                church_days.setdefault(CIVIL.get(t.name, t.name), set()).add(day)
     lines = {}
     for day in DAYS:
         if day in EMPTY_DAYS:
@@ -426,7 +514,13 @@ def build(folder, fitter=None):
                 del tokens[at]
         sure = {n for tokens in civil.values() for n, doubtful in tokens if not doubtful}
         names = []
-        for table in (LEADS, PRINCIPAL):
+        for name in MISSING_SIGNS.get(day, ((),))[0]:
+            if name not in sure:
+                raise ValueError(f"{day}: leading name {name} in no source")
+            names.append(name)
+        titles = [t for d in old_style(day) for t in signs.get(d, [])]
+        names += [n for n in sign_names(titles, sorted(sure - WESTERN - NOT_NAMES)) if n not in names]
+        for table in (PRINCIPAL,):
             for name in table.get(day, ((),))[0]:
                 if name not in sure:
                     raise ValueError(f"{day}: leading name {name} in no source")
@@ -444,7 +538,8 @@ def build(folder, fitter=None):
                     continue
                 if name not in names:
                     names.append(name)
-        names = [n for n in names if SAME_DAY_ALIAS.get(n) not in names]
+        names = [n for n in names if SAME_DAY_ALIAS.get(n) not in names
+                 and n not in neighbours_only(day, church_days)]
         if not names:
             raise ValueError(f"no names left for {day}")
         kept = 0
@@ -454,6 +549,14 @@ def build(folder, fitter=None):
             raise ValueError(f"{day}: {names[0]} alone does not fit the label")
         lines[day] = names[:kept]
     return lines, dropped
+
+
+def neighbours_only(day, church_days):
+    """Names of one saint whom the church list keeps on the day before or after, and not on this one."""
+    at = DAYS.index(day)
+    near = {DAYS[i] for i in (at - 1, (at + 1) % len(DAYS))}
+    return {n for n, days in church_days.items()
+            if len(days) <= ONE_SAINT_DAYS and day not in days and days & near}
 
 
 def format_file(lines):

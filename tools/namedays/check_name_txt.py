@@ -9,6 +9,8 @@ commemorations in the Typikon and in the Lives of the saints, in genitive church
 (default: Data/name.txt):
 
   first   the line's first name is one of the saints those titles name on the day's old-style date;
+  lead    the saints of a commemoration the Typikon keeps with a vigil or a polyeleos (its rank
+          middle/vigil, middle/polyeleos or great/vigil) stand in the line before all others;
   word    every name of the line is the name of a saint somewhere in the calendar.
 
 A disagreement listed in check_exceptions.tsv (beside the builder, each with its reason) is allowed;
@@ -132,6 +134,7 @@ class Calendar:
         for day_titles in self.titles.values():
             for _, _, title in day_titles:
                 common |= {w for w in WORD_RE.findall(title)[1:] if w.islower() and len(w) > 2}
+        self.common = common
         self.by_day = {}
         self.names = set()
         for day, day_titles in self.titles.items():
@@ -224,12 +227,37 @@ def read_lines(data):
     return lines
 
 
-KINDS = ("first", "word", "spelling")
+KINDS = ("first", "lead", "word", "spelling")
+
+SIGN_RANKS = frozenset({"middle/polyeleos", "middle/vigil", "great/vigil"})
+
+# Words of a feast's title that name the Lord or the Theotokos: her feasts and His are no one's name day.
+DIVINE = frozenset("Господа Господня Бога Спаса Иисуса Христа Владычицы Богородицы Богородице Марии".split())
+
+# Words after which a title gives a saint's other name, not the commemoration's ("нареченнаго во
+# святом крещении Василиа", "в схимонасех Макариа").
+OTHER_NAME = frozenset("крещении схимонасех".split())
+
+
+def sign_words(calendar, day):
+    """The words of the day's vigil and polyeleos titles that may name a saint the file lists."""
+    words = []
+    for d in old_style(day):
+        for _, rank, title in calendar.titles.get(d, []):
+            if rank not in SIGN_RANKS:
+                continue
+            cut = title
+            for w in OTHER_NAME:
+                cut = cut.split(w)[0]
+            words += [w for w in title_words(cut) if w.lower() not in calendar.common and w not in DIVINE
+                      and w not in words]
+    return words
 
 
 def load_exceptions(path=EXCEPTIONS):
     """{key: reason} from "kind <TAB> day or - <TAB> names <TAB> reason" rows. The keys:
-    ("first", day, name); ("word", name) for each name of the row, allowed on any day;
+    ("first", day, name); ("lead", day, word), a vigil or polyeleos title's word;
+    ("word", name) for each name of the row, allowed on any day;
     ("spelling", frozenset of the row's names), names that are different saints."""
     found = {}
     for n, line in enumerate(Path(path).read_text(encoding="utf-8").splitlines(), 1):
@@ -239,12 +267,12 @@ def load_exceptions(path=EXCEPTIONS):
         kind, where, names = (fields + ["", "", ""])[:3]
         names = names.split()
         if (len(fields) != 4 or kind not in KINDS or not fields[3].strip() or not names
-                or (where in DAYS) != (kind == "first") or (kind != "first" and where != "-")
-                or (kind == "first" and len(names) != 1) or (kind == "spelling" and len(names) < 2)):
-            raise ValueError(f"{path}:{n}: expected first, a day, a name and a reason; or word|spelling, "
+                or (where in DAYS) != (kind in ("first", "lead")) or (kind in ("word", "spelling") and where != "-")
+                or (kind in ("first", "lead") and len(names) != 1) or (kind == "spelling" and len(names) < 2)):
+            raise ValueError(f"{path}:{n}: expected first|lead, a day, a name and a reason; or word|spelling, "
                              "-, names and a reason")
-        if kind == "first":
-            keys = [("first", where, names[0])]
+        if kind in ("first", "lead"):
+            keys = [(kind, where, names[0])]
         elif kind == "word":
             keys = [("word", name) for name in names]
         else:
@@ -266,6 +294,7 @@ def disagreements(lines, calendar):
         if names and not keys_of(names[0]) & calendar.principal(day):
             found.append(("first", day, names[0]))
     used = sorted({n for names in lines.values() for n in names})
+    found += leads(lines, calendar, {k for n in used for k in keys_of(n)})
     found += [("word", n) for n in used if not keys_of(n) & calendar.names]
     by_key = {}
     for n in used:
@@ -275,8 +304,25 @@ def disagreements(lines, calendar):
     return found
 
 
+def leads(lines, calendar, file_keys):
+    """("lead", day, word) for each vigil or polyeleos title word naming a saint of the file's names
+    who is missing from the day's line or stands behind a name that no such title gives."""
+    found = []
+    for day in DAYS:
+        names = lines.get(day, [])
+        words = [(w, {key(n) for n in nominatives(w)}) for w in sign_words(calendar, day)]
+        words = [(w, k) for w, k in words if k & file_keys]
+        signed = [bool(keys_of(n) & set().union(set(), *(k for _, k in words))) for n in names]
+        for w, k in words:
+            at = next((i for i, n in enumerate(names) if keys_of(n) & k), None)
+            if at is None or not all(signed[:at]):
+                found.append(("lead", day, w))
+    return found
+
+
 def describe(k):
-    return {"first": lambda: f"{k[1]} first: {k[2]}", "word": lambda: f"word: {k[1]}",
+    return {"first": lambda: f"{k[1]} first: {k[2]}", "lead": lambda: f"{k[1]} lead: {k[2]}",
+            "word": lambda: f"word: {k[1]}",
             "spelling": lambda: f"spelling: {' '.join(sorted(k[1]))}"}[k[0]]()
 
 
@@ -291,6 +337,8 @@ def compare(lines, calendar, exceptions):
     figures = {
         "days": len(days),
         "first excepted": len([k for k in found if k[0] == "first"]),
+        "sign days": len([d for d in DAYS if sign_words(calendar, d)]),
+        "leads excepted": len([k for k in found if k[0] == "lead"]),
         "names": len(used),
         "words excepted": len([k for k in found if k[0] == "word"]),
         "spellings excepted": len([k for k in found if k[0] == "spelling"]),
@@ -316,7 +364,8 @@ def main(argv=None):
     for p in problems:
         print(f"check_name_txt: {p}", file=sys.stderr)
     print(f"{figures['first agrees']} of {figures['days']} days begin with a saint the calendar names "
-          f"on the day, {figures['first excepted']} by exception; of {figures['names']} different names "
+          f"on the day, {figures['first excepted']} by exception; on the {figures['sign days']} days of a vigil or "
+          f"a polyeleos its saints lead, {figures['leads excepted']} by exception; of {figures['names']} different names "
           f"{figures['names'] - figures['words excepted']} are names of the calendar, "
           f"{figures['words excepted']} by exception; {figures['spellings excepted']} pairs of names "
           "that share a church form, all different saints by exception")

@@ -11,6 +11,8 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 import build_name_txt as b  # noqa: E402
+sys.path.insert(0, str(HERE / "service_signs"))
+import extract_signs as x  # noqa: E402
 
 SHIPPED = HERE.parents[1] / "Data" / "name.txt"
 
@@ -115,7 +117,7 @@ LONG_DAY = ("Александр Аполлинарий Варфоломей Ве
 
 # Source keys of the days whose first names the build or the check insists on, with those names.
 KNOWN = {}
-for table in ({d: lead[0] for d, lead in b.LEADS.items()}, {d: p[0] for d, p in b.PRINCIPAL.items()}, b.SPOT_CHECKS):
+for table in ({d: lead[0] for d, lead in b.MISSING_SIGNS.items()}, {d: p[0] for d, p in b.PRINCIPAL.items()}, b.SPOT_CHECKS):
     for d, names in table.items():
         known = KNOWN.setdefault(d[3:] + d[:2], [])
         known += [n for n in names if n not in known]
@@ -123,6 +125,30 @@ for table in ({d: lead[0] for d, lead in b.LEADS.items()}, {d: p[0] for d, p in 
 
 def all_days(names):
     return [(d[3:] + d[:2], list(names)) for d in b.DAYS if d != "29.02"]
+
+
+class Signs(unittest.TestCase):
+    def test_the_saints_a_title_names_in_its_order(self):
+        day = ["Агафья", "Борис", "Василий", "Глеб", "Иван", "Мария", "Пётр", "Павел", "Сергей", "Макар",
+               "Митрофан", "Лев"]
+        cases = [
+            (["Свт. Петра, митр. Московского"], ["Пётр"]),
+            (["Мчч. Бориса и Глеба, во св. Крещении Романа и Давида", "Прп. Сергия"], ["Борис", "Глеб", "Сергей"]),
+            (["Апостолов Петра и Павла", "Свт. Митрофана, в схиме Макария"], ["Пётр", "Павел", "Митрофан"]),
+            (["Равноап. Владимира, во св. Крещении Василия"], []),
+            (["Рождество Пресвятой Богородицы и Приснодевы Марии", "Иконы Божией Матери"], []),
+            (["Перенесение мощей свт. Иоанна Златоуста", "Свт. Льва, папы"], ["Иван", "Лев"]),
+        ]
+        for titles, expected in cases:
+            with self.subTest(titles[0]):
+                self.assertEqual(b.sign_names(titles, day), expected)
+
+    def test_movable_entries_are_left_out(self):
+        cases = {None: True, "nday != 48": True, "!(nday == -57 || nday == -53)": True, "nday > 0": True,
+                 "dow == 0": False, "nday == -43": False, "nday == 54 || nday == 52": False}
+        for condition, fixed in cases.items():
+            with self.subTest(condition):
+                self.assertEqual(x.fixed(condition), fixed)
 
 
 class Build(unittest.TestCase):
@@ -136,7 +162,7 @@ class Build(unittest.TestCase):
         # The church list's own order, not the alphabet, those the civil list keeps too first; a day
         # too long for the label is cut.
         krest = [(k, KNOWN.get(k, LONG_DAY if k == "0321" else
-                                 ["Вениамин", "Татиана", "Иоанн"] if k == "0322" else ["Татиана", "Иоанн"]))
+                                 ["Вениамин", "Татиана", "Иоанн"] if k == "0323" else ["Татиана", "Иоанн"]))
                  for k, _ in all_days([])]
         krest.append(("0301", ["Феодор"]))  # leap-year 01.03, i.e. 02.03 in a common year
         calend = all_days(["Петр"])
@@ -153,7 +179,7 @@ class Build(unittest.TestCase):
         self.assertEqual(by_day["02.03"], "Фёдор, Пётр, Иван, Татьяна")  # shifted from the leap year
         self.assertEqual(by_day["03.03"], "Татьяна, Иван, Пётр")
         self.assertEqual(by_day["06.12"], "Александр, Митрофан, Пётр, Иван, Татьяна")
-        self.assertEqual(by_day["22.03"], "Татьяна, Иван, Вениамин, Пётр")  # a newer saint after them
+        self.assertEqual(by_day["23.03"], "Татьяна, Иван, Вениамин, Пётр")  # a newer saint after them
         self.assertEqual(by_day["29.04"], "Агапия, Ирина, Хиония, Пётр, Иван, Татьяна")  # no Myrrh-bearers
         self.assertEqual(by_day["13.03"], "Василий, Касьян, Татьяна, Иван, Пётр")  # principal saints first
         kept = by_day["21.03"].split(", ")

@@ -102,6 +102,26 @@ class Compare(unittest.TestCase):
                 self.run_compare({}, [row])
 
 
+class Lead(unittest.TestCase):
+    CAL = c.Calendar([("01-09", "typikon", "middle/polyeleos", "Иже во святых отца нашего Филиппа, митрополита"),
+                      ("01-09", "typikon", "low/ordinary", "Святаго мученика Полиевкта"),
+                      ("07-15", "typikon", "middle/vigil", "Святаго князя Владимира, нареченнаго во святом крещении Василиа"),
+                      ("02-02", "typikon", "great/vigil", "Сретение Господа Бога и Спаса нашего Иисуса Христа")])
+
+    def test_the_signed_saints_stand_first(self):
+        cases = {
+            "leads": ({"22.01": ["Филипп", "Полиевкт"]}, []),
+            "behind a lesser saint": ({"22.01": ["Полиевкт", "Филипп"]}, [("lead", "22.01", "Филиппа")]),
+            "missing": ({"22.01": ["Полиевкт"], "23.01": ["Филипп"]}, [("lead", "22.01", "Филиппа")]),
+            "a baptismal name and a feast of the Lord ask for no one": (
+                {"28.07": ["Владимир", "Полиевкт", "Василий"], "15.02": ["Полиевкт"]}, []),
+        }
+        for label, (lines, expected) in cases.items():
+            with self.subTest(label):
+                used = {k for names in lines.values() for n in names for k in c.keys_of(n)}
+                self.assertEqual(c.leads(lines, self.CAL, used), expected)
+
+
 class Extract(unittest.TestCase):
     def test_titles_ranks_and_skips(self):
         xml = ('<feasts><feast id="" type="middle" rank="polyeleos"><title><ru>\n  Святаго апостола\n'
