@@ -60,8 +60,9 @@ wine_dpi() {
 # its window's and its pane's handles (decimal). host_say COMMAND sends it a command ("r", "W H", "s", "q");
 # host_line REGEX waits for its next line of output that matches, into HOST_LINE ("ended 0", "pane …").
 start_preview_host() {
-  local mode=$1
+  local mode=$1 scr=${SCR_COPY:-$SCR}
   shift
+  [[ $scr == /* ]] && scr=$(winepath -w "$scr" 2>/dev/null)
   rm -f "$WORK/host.in"
   mkfifo "$WORK/host.in"
   : >"$WORK/host.out"
@@ -69,7 +70,7 @@ start_preview_host() {
   # Held open for writing until the script ends: each command is a line of its own.
   sleep infinity >"$WORK/host.in" &
   STARTED_PIDS+=("$!")
-  env "${WINE_LOCALE[@]}" wine "$BUILD/preview_host.exe" "$mode" "${SCR_COPY:-$SCR}" "$@" <"$WORK/host.in" \
+  env "${WINE_LOCALE[@]}" wine "$BUILD/preview_host.exe" "$mode" "$scr" "$@" <"$WORK/host.in" \
     >"$WORK/host.out" 2>"$WORK/stderr.preview-host" &
   PREVIEW_HOST_PID=$!
   STARTED_PIDS+=("$PREVIEW_HOST_PID")
