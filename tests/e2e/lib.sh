@@ -57,11 +57,13 @@ start_display() {
     Xvfb ":$n" -screen 0 "${1}x24" -dpi 96 -nolisten tcp -noreset >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
-    for _ in $(seq 50); do
+    # A busy machine can take seconds to start it; one that never answers is not left behind.
+    for _ in $(seq 300); do
       xdpyinfo >/dev/null 2>&1 && return 0
       kill -0 "$XVFB_PID" 2>/dev/null || break
       sleep 0.1
     done
+    kill "$XVFB_PID" 2>/dev/null || true
   done
   fail "no virtual display"
 }

@@ -10,7 +10,8 @@ printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$HOME/.
 mkdir -p "$WORK/locale"
 localedef -i ru_RU -f UTF-8 "$WORK/locale/ru_RU.UTF-8" 2>/dev/null || true
 WINE_LOCALE=(LOCPATH="$WORK/locale" LC_ALL=ru_RU.UTF-8)
-trap 'rc=$?; [[ -n "${WINEPREFIX:-}" ]] && wineserver -k 2>/dev/null; (exit $rc); cleanup' EXIT
+# Errors do not end the handler early: cleanup must run, and takes the script's status from (exit $rc).
+trap 'rc=$?; set +e; [[ -n "${WINEPREFIX:-}" ]] && wineserver -k 2>/dev/null; (exit $rc); cleanup' EXIT
 
 # wine_prefix "YYYY-MM-DD HH:MM:SS": a fresh prefix in $BUILD/wine-prefix, made at that faked time (a prefix
 # made later than a program's faked time is updated at its first start, ~20 s), with the fonts the screen
@@ -39,7 +40,8 @@ REG
 # wine_monitors_by_xinerama: wine's monitors are RandR's monitors, as start_two_monitors sets them (by
 # default wine asks for the outputs: one monitor, the whole screen). The primary stands at (0, 0) in
 # Windows' coordinates, the other where it lies from it, left or above in negative coordinates. Wine reads
-# the monitors when its server starts, so the server is started again: call it after wine_prefix.
+# the monitors when its server starts, so the server is started again: call it after wine_prefix, before
+# any program.
 wine_monitors_by_xinerama() {
   env "${WINE_LOCALE[@]}" wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null 2>&1 ||
     fail "could not set UseXRandR"
