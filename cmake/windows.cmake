@@ -62,6 +62,11 @@ if(LADOSLOV_TESTS)
     target_compile_definitions(ladoslov_win32_tests PRIVATE LADOSLOV_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
     target_link_libraries(ladoslov_win32_tests PRIVATE ladoslov_win32 ladoslov_warnings gtest gtest_main)
   endif()
+  # The system's screensaver dialog, which wine lacks: the preview pane and the Settings button's owner.
+  add_executable(ladoslov_preview_host tests/win32/preview_host.cpp)
+  set_target_properties(ladoslov_preview_host PROPERTIES OUTPUT_NAME preview_host)
+  target_link_options(ladoslov_preview_host PRIVATE -municode)
+  target_link_libraries(ladoslov_preview_host PRIVATE gdi32 ladoslov_warnings)
 endif()
 
 # The baseline of the start-up benchmark under wine (bench/wine_startup_bench.sh).

@@ -16,7 +16,7 @@ build_packages=(
 # runtime, the real screensaver hosts and the package checker.
 test_packages=(
   libgtest-dev libgmock-dev python3 python3-pil python3-xlib
-  xvfb xauth xdotool x11-utils x11-apps imagemagick libfaketime tesseract-ocr tesseract-ocr-rus
+  xvfb xauth xdotool x11-utils x11-apps x11-xserver-utils imagemagick libfaketime tesseract-ocr tesseract-ocr-rus
   clang libclang-rt-14-dev
   xscreensaver xscreensaver-data mate-screensaver dbus-daemon libglib2.0-bin dconf-gsettings-backend
   lintian

@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 
 # GStreamer's base and good plugins let wine's multimedia interface decode the MP3 tune.
 packages=(wine wine64 gstreamer1.0-plugins-base gstreamer1.0-plugins-good fonts-wine fonts-liberation locales xvfb
-  xauth xdotool x11-utils imagemagick libfaketime tesseract-ocr tesseract-ocr-rus python3 python3-pil)
+  xauth xdotool x11-utils x11-xserver-utils imagemagick libfaketime tesseract-ocr tesseract-ocr-rus python3 python3-pil)
 source scripts/packages.sh
 install_packages "${packages[@]}"
 

@@ -23,11 +23,16 @@ SetCompressor /SOLID lzma
 !define SCREENSAVERS_OFF "user32::SystemParametersInfoW(i 0x0011, i 0, p 0, i 0x0003)"
 
 Name "Ладослов"
+; The line above the buttons: the program and its version, not the installer's maker.
+BrandingText "Ладослов ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\Ladoslov"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+; Отмена asks first, in both.
+!define MUI_ABORTWARNING
+!define MUI_UNABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "Программа установит заставку-календарь «Ладослов» ${VERSION} в папку\
 $\r$\n$INSTDIR$\r$\nи выберет её экранной заставкой Windows. Права администратора не нужны.$\r$\n$\r$\n\
 Удалить заставку можно в списке установленных программ Windows.$\r$\n$\r$\n$_CLICK"
@@ -42,15 +47,25 @@ $\r$\n$INSTDIR$\r$\nи выберет её экранной заставкой W
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "Russian"
 
+; The status line and the list of details name a file by its name in the installation's folder: the lines
+; that SetOutPath, WriteUninstaller, Delete and RMDir write name whole paths, which a user's long profile
+; folder makes too long for both. File names the file alone.
+!macro QUIETLY COMMAND
+  SetDetailsPrint none
+  ${COMMAND}
+  SetDetailsPrint both
+!macroend
+
 Section
-  SetOutPath "$INSTDIR"
+  !insertmacro QUIETLY 'SetOutPath "$INSTDIR"'
   File "${STAGE}\ladoslov.scr"
-  SetOutPath "$INSTDIR\Data"
+  !insertmacro QUIETLY 'SetOutPath "$INSTDIR\Data"'
   File "${STAGE}\Data\name.txt"
   File "${STAGE}\Data\ladoslov.jpg"
-  SetOutPath "$INSTDIR\muz"
+  !insertmacro QUIETLY 'SetOutPath "$INSTDIR\muz"'
   File "${STAGE}\muz\ladoslov.mp3"
-  WriteUninstaller "$INSTDIR\uninstall.exe"
+  DetailPrint "$(^CreatedUninstaller)uninstall.exe"
+  !insertmacro QUIETLY 'WriteUninstaller "$INSTDIR\uninstall.exe"'
 
   WriteRegStr HKCU "${UNINST_KEY}" "DisplayName" "Ладослов"
   WriteRegStr HKCU "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
@@ -81,6 +96,14 @@ Function OpenScreenSaverSettings
   Exec '"$SYSDIR\control.exe" desk.cpl,,@screensaver'
 FunctionEnd
 
+; REMOVE NAME: the file NAME of the installation's folder, shown by that name, if it is there.
+!macro REMOVE NAME
+  ${If} ${FileExists} "$INSTDIR\${NAME}"
+    DetailPrint "$(^Delete)${NAME}"
+    !insertmacro QUIETLY 'Delete "$INSTDIR\${NAME}"'
+  ${EndIf}
+!macroend
+
 Section Uninstall
   ; The choice goes only while it is still this screensaver, written in either form of its path; choosing
   ; another one since is the user's to keep.
@@ -95,17 +118,17 @@ Section Uninstall
     System::Call '${SCREENSAVERS_OFF}'
   ${EndIf}
 
-  Delete "$INSTDIR\ladoslov.scr"
-  Delete "$INSTDIR\Data\name.txt"
-  Delete "$INSTDIR\Data\ladoslov.jpg"
+  !insertmacro REMOVE ladoslov.scr
+  !insertmacro REMOVE Data\name.txt
+  !insertmacro REMOVE Data\ladoslov.jpg
   ; The shipped tune, or the one put in its place under another of the names the program plays.
-  Delete "$INSTDIR\muz\ladoslov.mp3"
-  Delete "$INSTDIR\muz\ladoslov.mid"
-  Delete "$INSTDIR\muz\ladoslov.wav"
-  Delete "$INSTDIR\uninstall.exe"
+  !insertmacro REMOVE muz\ladoslov.mp3
+  !insertmacro REMOVE muz\ladoslov.mid
+  !insertmacro REMOVE muz\ladoslov.wav
+  !insertmacro REMOVE uninstall.exe
   ; Folders go only when empty: whatever else the user keeps there stays.
-  RMDir "$INSTDIR\Data"
-  RMDir "$INSTDIR\muz"
-  RMDir "$INSTDIR"
+  !insertmacro QUIETLY 'RMDir "$INSTDIR\Data"'
+  !insertmacro QUIETLY 'RMDir "$INSTDIR\muz"'
+  !insertmacro QUIETLY 'RMDir "$INSTDIR"'
   DeleteRegKey HKCU "${UNINST_KEY}"
 SectionEnd

@@ -57,14 +57,47 @@ start_display() {
     Xvfb ":$n" -screen 0 "${1}x24" -dpi 96 -nolisten tcp -noreset >/dev/null 2>&1 &
     XVFB_PID=$!
     export DISPLAY=":$n"
-    for _ in $(seq 50); do
+    # A busy machine can take seconds to start it; one that never answers is not left behind.
+    for _ in $(seq 300); do
       xdpyinfo >/dev/null 2>&1 && return 0
       kill -0 "$XVFB_PID" 2>/dev/null || break
       sleep 0.1
     done
+    kill "$XVFB_PID" 2>/dev/null || true
   done
   fail "no virtual display"
 }
+
+# start_two_monitors "WxH+X+Y[*]" "WxH+X+Y[*]", in place of start_display (once per script): one virtual
+# display as large as both monitors, divided into them with RandR's monitors, which Qt and Xinerama (wine
+# with wine_monitors_by_xinerama) read. "*" marks the primary (the first one if none is marked); it need not
+# be the leftmost. MONITORS holds the two, unmarked.
+start_two_monitors() {
+  local spec w h x y width=0 height=0 i=0 star output=screen primary=0
+  [[ "$1$2" == *"*"* ]] || primary=1
+  MONITORS=("${1%\*}" "${2%\*}")
+  for spec in "${MONITORS[@]}"; do
+    [[ $spec =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || fail "not a monitor: $spec"
+    width=$((BASH_REMATCH[1] + BASH_REMATCH[3] > width ? BASH_REMATCH[1] + BASH_REMATCH[3] : width))
+    height=$((BASH_REMATCH[2] + BASH_REMATCH[4] > height ? BASH_REMATCH[2] + BASH_REMATCH[4] : height))
+  done
+  start_display "${width}x${height}"
+  for spec in "$1" "$2"; do
+    i=$((i + 1))
+    star=""
+    [[ $spec == *"*" || $i == "$primary" ]] && star="*"
+    IFS='x+' read -r w h x y <<<"${spec%\*}"
+    # Sizes in millimetres at 96 dots per inch. The first monitor takes the screen's one output: an output
+    # left to none stays a monitor of its own, the whole screen.
+    xrandr --setmonitor "${star}M$i" "$w/$((w * 254 / 960))x$h/$((h * 254 / 960))+$x+$y" "$output" >/dev/null ||
+      fail "xrandr could not set monitor $spec"
+    output=none
+  done
+}
+
+# qt_dpi DPI: the dots per inch Qt reads of the display (Xft.dpi; Xvfb's -dpi is not read): 144 makes every
+# Qt program started from now on scale by 1.5.
+qt_dpi() { echo "Xft.dpi: $1" | xrdb -nocpp -merge; }
 
 # A working directory with a plain background picture of one colour: run_dir COLOUR (e.g. "#6080a0")
 plain_background() {

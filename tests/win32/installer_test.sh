@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# The Windows installer under wine, in a fresh prefix: ladoslov-setup.exe /S installs the screensaver for the
-# user and chooses it; the chosen screensaver, started as the host starts it in another folder, shows the
+# The Windows installer under wine, in a fresh prefix: its Отмена asks before it quits; ladoslov-setup.exe /S
+# installs the screensaver for the user and chooses it; the chosen screensaver, started as the host starts it in another folder, shows the
 # calendar with its background and today's saints and plays its tune; the registered uninstaller with /S
 # leaves nothing behind, and keeps a screensaver the user chose since.
 #   bash tests/win32/installer_test.sh BUILD_WIN_DIR SOURCE_DIR
@@ -49,6 +49,31 @@ uninstall() {
   wait_for "the uninstaller did not remove its key" key_gone
   [[ ! -e "$DIR" ]] || fail "the uninstaller left $(find "$DIR")"
 }
+
+# ---- Отмена asks first: "Нет" goes on with the installation, "Да" ends it with nothing installed ----------
+# The question is a second window of the installer's title; keys go to the window under the pointer, and
+# Escape is Отмена.
+launch_in "$WORK" env "${WINE_LOCALE[@]}" wine "$SETUP"
+setup_windows_are() { [[ $(xdotool search --onlyvisible --name '^Установка Ладослов$' 2>/dev/null | wc -l) == "$1" ]]; }
+asks() {
+  [[ $(app_exit_code 0) == running ]] || fail "Отмена ended the installer without asking"
+  setup_windows_are 2
+}
+wait_for "the installer showed no window" setup_windows_are 1
+eval "$(xdotool getwindowgeometry --shell "$(xdotool search --onlyvisible --name '^Установка Ладослов$')")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2))
+xdotool key Escape
+wait_for "Отмена did not ask before quitting" asks
+# Tab moves from "Да", the default, to "Нет".
+xdotool key Tab space
+wait_for "\"Нет\" did not close the question" setup_windows_are 1
+keeps_running "the installer quit on \"Нет\""
+xdotool key Escape
+wait_for "Отмена did not ask again" asks
+xdotool key space
+[[ $(app_exit_code 30) != running ]] || fail "\"Да\" did not end the installer"
+[[ ! -e "$DIR" ]] || fail "the cancelled installer left $(find "$DIR")"
+echo "  Отмена asked before quitting; \"Нет\" went on, \"Да\" quit"
 
 # ---- installed silently: the files, the Uninstall key and the choice -------------------------------------
 env "${WINE_LOCALE[@]}" wine "$SETUP" /S >/dev/null 2>&1 || fail "ladoslov-setup.exe /S failed"

@@ -10,7 +10,8 @@ printf 'pcm.!default { type null }\nctl.!default { type hw card 0 }\n' >"$HOME/.
 mkdir -p "$WORK/locale"
 localedef -i ru_RU -f UTF-8 "$WORK/locale/ru_RU.UTF-8" 2>/dev/null || true
 WINE_LOCALE=(LOCPATH="$WORK/locale" LC_ALL=ru_RU.UTF-8)
-trap 'rc=$?; [[ -n "${WINEPREFIX:-}" ]] && wineserver -k 2>/dev/null; (exit $rc); cleanup' EXIT
+# Errors do not end the handler early: cleanup must run, and takes the script's status from (exit $rc).
+trap 'rc=$?; set +e; [[ -n "${WINEPREFIX:-}" ]] && wineserver -k 2>/dev/null; (exit $rc); cleanup' EXIT
 
 # wine_prefix "YYYY-MM-DD HH:MM:SS": a fresh prefix in $BUILD/wine-prefix, made at that faked time (a prefix
 # made later than a program's faked time is updated at its first start, ~20 s), with the fonts the screen
@@ -34,6 +35,63 @@ REG
   env "${WINE_LOCALE[@]}" wine regedit /S "$WORK/setup.reg" >/dev/null 2>&1
   wineserver -w
   wineserver -p
+}
+
+# wine_monitors_by_xinerama: wine's monitors are RandR's monitors, as start_two_monitors sets them (by
+# default wine asks for the outputs: one monitor, the whole screen). The primary stands at (0, 0) in
+# Windows' coordinates, the other where it lies from it, left or above in negative coordinates. Wine reads
+# the monitors when its server starts, so the server is started again: call it after wine_prefix, before
+# any program.
+wine_monitors_by_xinerama() {
+  env "${WINE_LOCALE[@]}" wine reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >/dev/null 2>&1 ||
+    fail "could not set UseXRandR"
+  wineserver -k
+  wineserver -w
+  wineserver -p
+}
+
+# wine_dpi DPI: the system's dots per inch (LogPixels) for every Windows program started from now on; wine
+# scales no program for it, aware of it or not.
+wine_dpi() {
+  env "${WINE_LOCALE[@]}" wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f \
+    >/dev/null 2>&1 || fail "could not set LogPixels"
+}
+
+# start_preview_host /p|/c:|/c|/s [W H]: the system's screensaver dialog (preview_host.exe) starting the
+# screensaver ${SCR_COPY:-$SCR} with that switch; PREVIEW_HOST_PID is its process, HOST_WINDOW and HOST_PANE
+# its window's and its pane's handles (decimal). host_say COMMAND sends it a command ("r", "W H", "s", "q");
+# host_line REGEX waits for its next line of output that matches, into HOST_LINE ("ended 0", "pane …").
+start_preview_host() {
+  local mode=$1 scr=${SCR_COPY:-$SCR}
+  shift
+  [[ $scr == /* ]] && scr=$(winepath -w "$scr" 2>/dev/null)
+  rm -f "$WORK/host.in"
+  mkfifo "$WORK/host.in"
+  : >"$WORK/host.out"
+  HOST_LINES=0
+  # Held open for writing until the script ends: each command is a line of its own.
+  sleep infinity >"$WORK/host.in" &
+  STARTED_PIDS+=("$!")
+  env "${WINE_LOCALE[@]}" wine "$BUILD/preview_host.exe" "$mode" "$scr" "$@" <"$WORK/host.in" \
+    >"$WORK/host.out" 2>"$WORK/stderr.preview-host" &
+  PREVIEW_HOST_PID=$!
+  STARTED_PIDS+=("$PREVIEW_HOST_PID")
+  host_line '^window '
+  read -r _ HOST_WINDOW _ HOST_PANE <<<"$HOST_LINE"
+}
+host_say() { echo "$1" >"$WORK/host.in"; }
+host_line() {
+  local deadline=$((SECONDS + 30)) n
+  while ((SECONDS < deadline)); do
+    n=$(wc -l <"$WORK/host.out")
+    while ((HOST_LINES < n)); do
+      HOST_LINES=$((HOST_LINES + 1))
+      HOST_LINE=$(sed -n "${HOST_LINES}p" "$WORK/host.out" | tr -d '\r')
+      [[ $HOST_LINE =~ $1 ]] && return 0
+    done
+    sleep 0.05
+  done
+  fail "the preview host printed no line like \"$1\" (it printed: $(tr -d '\r' <"$WORK/host.out" | tr '\n' '|'))"
 }
 
 # start_scr [args…]: ${SCR_COPY:-$SCR} (the screensaver) under wine in ${CWD:-$WORK/cwd}, as launch_in
