@@ -12,4 +12,5 @@ install_packages "${packages[@]}"
 
 scripts/build-windows.sh -DLADOSLOV_WERROR=ON
 bash tests/win32/wine_e2e.sh build-win .
+bash tests/win32/wine_desktop_test.sh build-win .
 bash tests/win32/installer_test.sh build-win .

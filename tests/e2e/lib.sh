@@ -318,6 +318,17 @@ wait_blocks_filled() {
   echo "  red ink per block: $inks; host colour left: ${BLOCKS[12]}; changed outside: ${BLOCKS[13]}"
 }
 
+# no_text_cut SHOT W H BACKGROUND: nothing but the corner pictures touches the screen's edges: the outermost rows
+# and columns show the background alone, between the pictures.
+no_text_cut() {
+  local shot=$1 w=$2 h=$3 background=$4 edge
+  for edge in "$((w / 8)) 0 $((w * 3 / 4)) 3" "0 $((h / 8)) 3 $((h * 3 / 4))" "$((w - 3)) $((h / 8)) 3 $((h * 5 / 8))" \
+    "0 $((h - 3)) $((w * 3 / 4)) 3"; do
+    # shellcheck disable=SC2086
+    (($(pixels differ "$shot" $edge "$background") == 0)) || fail "${w}x$h: something is cut at the edge ($edge)"
+  done
+}
+
 # ---- reading the screen: the clock and the feast line ------------------------------------------------
 
 # clock_text SHOT: the clock's text read from the screenshot (cyan digits, its design colour).

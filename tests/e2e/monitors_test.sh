@@ -8,35 +8,8 @@ plain_background "$background"
 mkdir -p "$WORK/cwd/muz"
 cp "$SRC/muz/ladoslov.mp3" "$WORK/cwd/muz/"
 
-# monitors SIZE NAME=WxH+X+Y…: a virtual screen of SIZE split into monitors; a "*" before a name makes
-# it the primary.
-monitors() {
-  start_display "$1"
-  shift
-  local m name geometry output=screen
-  for m in "$@"; do
-    name=${m%%=*} geometry=${m#*=}
-    # The size in millimetres at 96 dpi; one monitor takes the screen's output.
-    local w=${geometry%%x*} rest=${geometry#*x}
-    local h=${rest%%+*}
-    xrandr --setmonitor "$name" "$w/$((w * 254 / 960))x$h/$((h * 254 / 960))+${rest#*+}" "$output" >/dev/null
-    output=none
-  done
-}
-
-# no_text_cut SHOT W H: nothing but the corner pictures touches the screen's edges: the outermost rows
-# and columns show the background alone, between the pictures.
-no_text_cut() {
-  local shot=$1 w=$2 h=$3 edge
-  for edge in "$((w / 8)) 0 $((w * 3 / 4)) 3" "0 $((h / 8)) 3 $((h * 3 / 4))" "$((w - 3)) $((h / 8)) 3 $((h * 5 / 8))" \
-    "0 $((h - 3)) $((w * 3 / 4)) 3"; do
-    # shellcheck disable=SC2086
-    (($(pixels differ "$shot" $edge "$background") == 0)) || fail "${w}x$h: something is cut at the edge ($edge)"
-  done
-}
-
 # ---- two monitors, the primary on the right: both covered, the cells of both right, one tune -------------
-monitors 2304x1024 "LEFT=1280x1024+0+0" "*RIGHT=1024x768+1280+0"
+start_two_monitors "1280x1024+0+0" "1024x768+1280+0*"
 FAKETIME_AT="2026-12-08 09:05:07" LADOSLOV_TRACE_COMMANDS=1 start_app /s
 wait_for "two windows" eval '(($(xdotool search --onlyvisible --name "^Form1\$" 2>/dev/null | wc -l) == 2))'
 for id in $(xdotool search --onlyvisible --name '^Form1$'); do
@@ -65,13 +38,13 @@ XVFB_PID=""
 for screen in "1920x1080 144" "1280x720 96"; do
   read -r size dpi <<<"$screen"
   start_display "$size"
-  echo "Xft.dpi: $dpi" | xrdb -merge
+  qt_dpi "$dpi"
   start_app /s
   wait_window >/dev/null
   w=${size%x*} h=${size#*x}
   # All but the clock, which stands centred in the lower quarter.
   wait_still "$WORK/fit.png" $((w * 42 / 100)) $((h * 76 / 100)) $((w * 16 / 100)) $((h * 8 / 100))
-  no_text_cut "$WORK/fit.png" "$w" "$h"
+  no_text_cut "$WORK/fit.png" "$w" "$h" "$background"
   # The club's title is there, whole, in its blue.
   (($(pixels count "$WORK/fit.png" 0 0 "$w" 60 "#0000ff") > 200)) || fail "$size: no title at the top"
   cp "$WORK/fit.png" "$WORK/fit-$size.png"
