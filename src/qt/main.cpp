@@ -15,7 +15,7 @@
 #include "qt/form_window.h"
 #include "qt/host_embedding.h"
 #include "qt/qt_services.h"
-#include "qt/sdl_multimedia.h"
+#include "sound/sdl_multimedia.h"
 #include "qt/termination_signals.h"
 #include "screen/form.h"
 #include "screen/session.h"
