@@ -20,6 +20,7 @@
 #include "screen/form.h"
 #include "screen/session.h"
 #include "services/fixed_services.h"
+#include "services/skip_on_failure.h"
 #include "services/traced_multimedia.h"
 #include "shell/host_window.h"
 
@@ -105,6 +106,7 @@ private:
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     using namespace ladoslov;
+    traceSkippedFailuresIfAsked();
 
     std::vector<std::string> args;
     for (const QString& a : QCoreApplication::arguments().mid(1)) args.push_back(a.toStdString());

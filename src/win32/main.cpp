@@ -8,6 +8,7 @@
 #include "screen/form.h"
 #include "screen/session.h"
 #include "services/mersenne_random.h"
+#include "services/skip_on_failure.h"
 #include "win32/form_window.h"
 #include "win32/pictures.h"
 #include "win32/win32_services.h"
@@ -58,6 +59,7 @@ private:
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     using namespace ladoslov;
     using namespace ladoslov::win32;
+    traceSkippedFailuresIfAsked();
     GdiplusSession gdiplus;
 
     SystemClock clock;
