@@ -10,7 +10,7 @@ void Form1::FillTimer(int month) {
     const MonthDesign& m = kMonthBlocks.at(static_cast<std::size_t>(month - 1));
     FillCounters& counters = fillCounters.at(static_cast<std::size_t>(month - 1));
     LabelArray& cells = labelArray(m.cellArray);
-    const int stopNumber = month == 2 ? 36 : 37;
+    const int stopNumber = month == 2 ? 36 : 37;  // kept: February's last tick handles cell 35, never a day
     const int c = counters.cellIndex;
     const Date today = services_.clock.today();
 
@@ -27,6 +27,7 @@ void Form1::FillTimer(int month) {
         const int length = month == 2 ? (LeapYear(leapYearVariable) ? 29 : 28) : daysInMonth(today.year, month);
         for (int i = length + w - 1; i <= 36; ++i) cells[i].setCaption("");
     });
+    // Kept: the weekend rows are repainted red on every tick, so a weekend today or memorial day ends red.
     skipOnFailure([&] {
         for (int i : kWeekendCells) {
             cells[i].setForeColour(kRed);
@@ -36,6 +37,7 @@ void Form1::FillTimer(int month) {
         }
     });
     skipOnFailure([&] {
+        // Kept: the fill runs once, so past midnight the mark stays on the start day's cell.
         if (month == today.month && cells[c].caption() == std::to_string(today.day)) {
             cells[c].setBorderStyle(BorderStyle::FixedSingle);
             cells[c].setForeColour(kYellow);

@@ -4,6 +4,7 @@
 
 namespace ladoslov {
 
+// Kept: February's fill asks on every tick, so today's date in Label114 is written 36 times.
 bool Form1::LeapYear(std::int16_t& year) {
     const Date today = services_.clock.today();
     year = static_cast<std::int16_t>(today.year);

@@ -12,7 +12,7 @@ void Form1::MonthTitle_Click(int month) {
     const Colour c = RandomPaletteColour();
     for (int i = 0; i < LabelArray::kSize; ++i) {
         cells[i].setForeColour(c);
-        title.setForeColour(c);
+        title.setForeColour(c);  // kept: once per cell; only the last shows
         // The dated days get the colours the fill gave them; the Sunday rules lie in the Sunday row,
         // which is painted red below anyway.
         for (const MemorialRule& rule : memorialRules(month)) {

@@ -8,6 +8,7 @@
 
 namespace ladoslov {
 
+// Once, at start-up: past midnight the previous day's movable feast stays (kept, as the saints and today's cell).
 void Form1::NameMovableFeast() {
     const std::string_view feast = movableFeastOf(services_.clock.today());
     if (!feast.empty()) Label115.setCaption(feast);
@@ -15,6 +16,7 @@ void Form1::NameMovableFeast() {
 
 void Form1::Timer14_Timer() {
     skipOnFailure([&] {
+        // Kept: a day of no feast clears nothing, so a feast's name stays past its midnight.
         if (const FixedFeast* f = fixedFeastOf(services_.clock.today())) {
             Label115.setCaption(f->caption);
             if (f->fontSize) Label115.setFontSize(f->fontSize);

@@ -7,6 +7,7 @@
 
 namespace ladoslov {
 
+// Kept: only the listing's first "ladoslov.*" is looked at, and its letter case counts.
 std::string_view tuneFileOf(std::string_view firstName) {
     for (std::string_view name : {"ladoslov.mid", "ladoslov.mp3", "ladoslov.wav"})
         if (firstName == name) return name;
@@ -42,6 +43,7 @@ void Form1::StartTune() {
     SendTuneCommand("play");
 }
 
+// Kept: "play" goes again even while the tune plays; the program keeps no playing state.
 void Form1::Image1_Click() {
     if (!TunePath.empty()) SendTuneCommand("play");
 }

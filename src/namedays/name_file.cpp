@@ -1,6 +1,10 @@
 #include "namedays/name_file.h"
 
+#include <exception>
+#include <source_location>
 #include <streambuf>
+
+#include "services/skip_on_failure.h"
 
 namespace ladoslov::namedays {
 
@@ -109,14 +113,17 @@ std::optional<std::string> findTodayLine(std::istream& in, const Date& today) {
             }
             if (!any) break;  // nothing after the last line break
             if (!cut && !line.empty() && line.back() == '\r') line.pop_back();
-            if (namesDay(line, today)) {
+            if (namesDay(line, today)) {  // kept: reading goes on, so the last of today's lines wins
                 match.swap(line);
                 matched = true;
             }
             if (endOfInput) break;
         }
-    } catch (...) {
+    } catch (const std::exception& e) {
         // A stream that throws is read as far as it went; the reader reports nothing.
+        reportSkippedFailure(std::source_location::current(), e.what());
+    } catch (...) {
+        reportSkippedFailure(std::source_location::current(), "");
     }
     if (!matched) return std::nullopt;
     return decodeWindows1251(match);

@@ -14,6 +14,7 @@ namespace {
 constexpr std::size_t kShownNames = 1500;
 }
 
+// Once, at start-up: past midnight the previous day's saints stay (kept; only the fixed feasts and clock follow).
 void Form1::ShowTodayNames() {
     std::unique_ptr<std::istream> in;
     for (const std::filesystem::path& folder : programFolders(services_.files))
@@ -27,7 +28,7 @@ void Form1::ShowTodayNames() {
 
 void Form1::ShowPrayer() {
     Label113.setCaption(prayerText());
-    Label113.setFontSize(14);
+    Label113.setFontSize(14);  // kept: 14 points for the prayer, 16 for the names after it, never 14.25 again
 }
 
 void Form1::RestoreTodayNames() {

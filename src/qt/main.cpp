@@ -14,12 +14,13 @@
 #include "qt/form_window.h"
 #include "qt/host_embedding.h"
 #include "qt/qt_services.h"
-#include "qt/sdl_multimedia.h"
+#include "sound/sdl_multimedia.h"
 #include "qt/termination_signals.h"
 #include "screen/form.h"
 #include "screen/monitors.h"
 #include "screen/session.h"
 #include "services/fixed_services.h"
+#include "services/skip_on_failure.h"
 #include "services/traced_multimedia.h"
 #include "shell/host_window.h"
 
@@ -147,6 +148,7 @@ private:
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     using namespace ladoslov;
+    traceSkippedFailuresIfAsked();
 
     std::vector<std::string> args;
     for (const QString& a : QCoreApplication::arguments().mid(1)) args.push_back(a.toStdString());

@@ -16,6 +16,7 @@ Colour Form1::RandomPaletteColour() {
 
 void Form1::Label12_Click() { Label12.setForeColour(RandomPaletteColour()); }
 void Form1::Label112_Click() { Label112.setForeColour(RandomPaletteColour()); }
+// Kept: Label113's tooltip offers a font, but its click, like the others', changes the colour.
 void Form1::Label113_Click() { Label113.setForeColour(RandomPaletteColour()); }
 void Form1::Label114_Click() { Label114.setForeColour(RandomPaletteColour()); }
 void Form1::Label115_Click() { Label115.setForeColour(RandomPaletteColour()); }

@@ -10,6 +10,7 @@ namespace ladoslov {
 const std::array<MonthDesign, 12> kMonthBlocks = {{
     {1, 1, 11, "Январь", 1080, 1200, 660, 3, 9, 360, 10, 1560, 720, 960},
     {2, 2, 21, "Февраль", 3840, 1200, 810, 19, 13, 3240, 20, 1560, 3600, 3840},
+    // Kept: March's and November's column 0 stands 360 twips left of column 1, the others' 240.
     {3, 3, 29, "Март", 10680, 1200, 450, 22, 28, 9840, 30, 1560, 10200, 10560},
     {4, 4, 38, "Апрель", 13680, 1200, 645, 37, 31, 12960, 39, 1560, 13320, 13560},
     {5, 5, 40, "Май", 1080, 3600, 360, 47, 41, 360, 48, 3960, 720, 960},
@@ -77,7 +78,7 @@ void Inventory::buildMonthBlock(const MonthDesign& m) {
     title.width = m.titleWidth;
     title.height = 195;
     title.font = sansSerif();
-    title.autoSize = m.titleLabel != 85;  // "Октябрь" keeps its design width
+    title.autoSize = m.titleLabel != 85;  // kept: "Октябрь" alone keeps its design width of 750
     title.cursor = Cursor::A;
     if (m.titleLabel == 11)
         title.toolTip = "Все названия месяцев: щелчок мышки - выбор цвета шрифта дней месяца";

@@ -4,6 +4,7 @@
 
 namespace ladoslov {
 
+// Kept: a double-click's first click has played the tune already; hidden, the tune can't be started again.
 void Form1::Image1_DblClick() { Image1.setVisible(false); }
 
 void Form1::Image2_Click() { Image2.setVisible(false); }
@@ -13,7 +14,7 @@ void Form1::Image2_MouseDown(int button, int, Twips x, Twips y) {
     Image2.beginDrag();
     GrabX = x;
     GrabY = y;
-    inventory_.sendToBack(Image2);
+    inventory_.sendToBack(Image2);  // kept: at the press, so a drop on a control leaves it in place but behind
 }
 
 void Form1::Form_DragDrop(Control& source, Twips x, Twips y) {

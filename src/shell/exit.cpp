@@ -5,6 +5,7 @@
 
 namespace ladoslov {
 
+// Kept: a click or key sends "stop" here and again in Form_Unload, which every other close runs alone.
 void Form1::Form_Click() {
     skipOnFailure([&] {
         if (!TunePath.empty()) SendTuneCommand("stop");

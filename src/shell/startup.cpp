@@ -110,7 +110,7 @@ void Form1::recentreLayout() {
     centreHorizontally(Label1);
     centreHorizontally(Label2);
     centreHorizontally(Label112);
-    centreHorizontally(Label12);
+    centreHorizontally(Label12);  // kept: Label12 and Label114 are still empty, so centred by design widths
     Label12.setTop(label(82).top());  // the clock stands on the line of September's Tuesday row
     centreHorizontally(Label114);
     Label115.setTop(screen.height() / 2 - Label115.height() / 2);

@@ -11,6 +11,7 @@
 #include "screen/session.h"
 #include "services/fixed_services.h"
 #include "services/mersenne_random.h"
+#include "services/skip_on_failure.h"
 #include "shell/command_line.h"
 #include "win32/form_window.h"
 #include "win32/pictures.h"
@@ -87,6 +88,7 @@ private:
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    traceSkippedFailuresIfAsked();
     GdiplusSession gdiplus;
 
     const std::string commandLine = commandLineArguments();

@@ -254,14 +254,12 @@ TEST(FixedFeasts, AYearLongRun) {
     FeastRun r({2024, 1, 1});
     std::string expected;
     double points = kDesignPoints;
-    int named = 0;
     for (int month = 1; month <= 12; ++month) {
         for (int day = 1; day <= daysInMonth(2024, month); ++day) {
             for (const FixedFeastCase& f : kFeasts)
                 if (f.month == month && f.day == day) {
                     expected = f.caption;
                     points = f.points == 20 ? 20 : points;
-                    ++named;
                 }
             r.dayIs({2024, month, day});
             r.tick();
@@ -270,5 +268,4 @@ TEST(FixedFeasts, AYearLongRun) {
             ASSERT_FLOAT_EQ(r.line().left() + r.line().width() / 2, r.h.screen.w / 2) << day << "." << month;
         }
     }
-    EXPECT_EQ(named, 14);
 }

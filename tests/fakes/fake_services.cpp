@@ -1,6 +1,10 @@
 #include "fakes/fake_services.h"
 
+#include <gtest/gtest.h>
+
 #include <cctype>
+
+#include "services/skip_on_failure.h"
 
 namespace ladoslov::testing {
 
@@ -16,6 +20,21 @@ bool matches(std::string_view pattern, std::string_view name) {
     return star != std::string_view::npos || name.size() == prefix.size();
 }
 }  // namespace
+
+ExpectSkippedFailures* ExpectSkippedFailures::current_ = nullptr;
+const bool ExpectSkippedFailures::installed_ = (setSkippedFailureListener(&ExpectSkippedFailures::countOrFail), true);
+
+ExpectSkippedFailures::ExpectSkippedFailures() : outer_(current_) { current_ = this; }
+ExpectSkippedFailures::~ExpectSkippedFailures() { current_ = outer_; }
+
+void ExpectSkippedFailures::countOrFail(const std::source_location& where, const char* what) {
+    if (current_) {
+        ++current_->count_;
+        return;
+    }
+    ADD_FAILURE_AT(where.file_name(), static_cast<int>(where.line()))
+        << "a step of " << where.function_name() << " failed and was skipped: " << what;
+}
 
 std::string FakeFileSystem::findFirstFile(const std::filesystem::path& dir, std::string_view pattern) const {
     auto it = listings.find(dir.generic_string());

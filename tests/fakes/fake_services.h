@@ -6,6 +6,7 @@
 #include <deque>
 #include <map>
 #include <set>
+#include <source_location>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -144,6 +145,24 @@ class RecordingProcess final : public Process {
 public:
     std::vector<int> ends;
     void end(int code) override { ends.push_back(code); }
+};
+
+// A step that fails and is skipped fails the running test, unless the test makes steps fail on purpose
+// and says so: while an ExpectSkippedFailures lives, the skipped failures are counted instead.
+class ExpectSkippedFailures {
+public:
+    ExpectSkippedFailures();
+    ~ExpectSkippedFailures();
+    ExpectSkippedFailures(const ExpectSkippedFailures&) = delete;
+    ExpectSkippedFailures& operator=(const ExpectSkippedFailures&) = delete;
+    int count() const { return count_; }
+
+private:
+    static void countOrFail(const std::source_location& where, const char* what);
+    static ExpectSkippedFailures* current_;
+    static const bool installed_;
+    ExpectSkippedFailures* outer_;
+    int count_ = 0;
 };
 
 // A window on fakes. Construct, adjust the fakes, then call load().

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 #include <map>
 #include <set>
 
@@ -32,17 +33,39 @@ std::set<int> weekdayLabelNumbers() {
     return out;
 }
 
-TEST(RandomPaletteColour, OneDrawPicksTheEntryOfFloorOfSixteenR) {
-    const std::pair<float, int> cases[] = {
-        {0.0f, 0},   {0.0624999f, 0}, {0.0625f, 1}, {0.49f, 7},
-        {0.5f, 8},   {0.9375f, 15},   {std::nextafter(1.0f, 0.0f), 15},
+TEST(RandomPaletteColour, PicksEntryFloorOfRTimesSixteenWithOneDraw) {
+    struct Case {
+        float r;
+        int entry;
+    } cases[] = {
+        {0.0f, 0},
+        {std::nextafter(1.0f / 16, 0.0f), 0},
+        {1.0f / 16, 1},
+        {0.25f, 4},
+        {0.49f, 7},
+        {0.5f, 8},
+        {0.75f, 12},
+        {15.0f / 16, 15},
+        {std::nextafter(1.0f, 0.0f), 15},  // never 16
+        // A generator that breaks its range still gives a palette colour.
+        {1.0f, 15},
+        {-0.5f, 0},
+        {std::numeric_limits<float>::quiet_NaN(), 0},
     };
-    for (const auto& [r, entry] : cases) {
+    for (const Case& c : cases) {
         Harness h;
-        h.random.values = {r};
-        EXPECT_EQ(h.form.RandomPaletteColour(), kPalette[static_cast<std::size_t>(entry)]) << r;
+        h.random.values.push_back(c.r);
+        h.random.values.push_back(0.5f);
+        EXPECT_EQ(h.form.RandomPaletteColour(), kPalette[static_cast<std::size_t>(c.entry)]) << c.r;
         EXPECT_EQ(h.random.draws, 1);
     }
+    // Every entry can come out, and the palette numbers stand for these colours.
+    const Colour want[16] = {0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
+                             0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
+    Harness h;
+    for (int n = 0; n < 16; ++n) h.random.values.push_back((static_cast<float>(n) + 0.5f) / 16);
+    for (int n = 0; n < 16; ++n) EXPECT_EQ(h.form.RandomPaletteColour(), want[n]) << n;
+    EXPECT_EQ(h.random.draws, 16);
 }
 
 TEST(ColourChoice, Image3GivesEveryWeekdayLabelOneColourAndTouchesNothingElse) {

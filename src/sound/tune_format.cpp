@@ -1,4 +1,4 @@
-#include "qt/tune_format.h"
+#include "sound/tune_format.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "qt/sdl_mixer_library.h"
+#include "sound/sdl_mixer_library.h"
 
 #include <dlfcn.h>
 

@@ -1,4 +1,4 @@
-#include "qt/sdl_multimedia.h"
+#include "sound/sdl_multimedia.h"
 
 #include <SDL.h>
 #include <dlfcn.h>
@@ -15,9 +15,9 @@
 #include <system_error>
 #include <thread>
 
-#include "qt/mp3_output.h"
-#include "qt/sdl_mixer_library.h"
-#include "qt/tune_format.h"
+#include "sound/mp3_output.h"
+#include "sound/sdl_mixer_library.h"
+#include "sound/tune_format.h"
 
 namespace ladoslov {
 

@@ -1,4 +1,4 @@
-#include "qt/mp3_output.h"
+#include "sound/mp3_output.h"
 
 #include <mpg123.h>
 

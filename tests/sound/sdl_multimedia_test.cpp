@@ -27,7 +27,7 @@
 #include <thread>
 #include <vector>
 
-#include "qt/sdl_multimedia.h"
+#include "sound/sdl_multimedia.h"
 
 extern char** environ;
 
@@ -276,7 +276,7 @@ TEST_P(PlaysEachFormat, SoundsUntilStoppedThenIsSilent) {
     } else if (kind == "shipped mp3") {
         tune = SourceDir / "muz" / "ladoslov.mp3";
     } else if (kind == "mp3") {
-        tune = SourceDir / "tests" / "qt" / "sound" / "data" / "tone.mp3";
+        tune = SourceDir / "tests" / "sound" / "data" / "tone.mp3";
     } else {
         tune = writeWav("tone.wav", 2.0, 0);
     }
@@ -310,7 +310,7 @@ class PlayAgain : public SoundTest, public ::testing::WithParamInterface<const c
 
 TEST_P(PlayAgain, RestartsOnlyWhenStoppedOrEnded) {
     const fs::path blip = std::string_view(GetParam()) == "wav" ? writeWav("blip.wav", 0.3, 1.2)  // 1.5 s in all
-                                                                 : SourceDir / "tests" / "qt" / "sound" / "data" / "blip.mp3";
+                                                                 : SourceDir / "tests" / "sound" / "data" / "blip.mp3";
     const ChildRun r = run({
         play(blip), "wait 900",   // 0, 1: into the silent part
         play(blip), "wait 500",   // 2, 3: playing still: nothing changes
@@ -389,7 +389,7 @@ TEST_F(SoundTest, BrokenOrMissingFilesAreRefusedAndTheDeviceGoesOn) {
     std::vector<std::string> steps;
     for (const fs::path& p : refused) steps.push_back(play(p));
     steps.push_back(stop(refused.front()));  // never opened
-    steps.push_back(play(SourceDir / "tests" / "qt" / "sound" / "data" / "tone.mp3"));
+    steps.push_back(play(SourceDir / "tests" / "sound" / "data" / "tone.mp3"));
     steps.push_back(play(good));
     steps.push_back("wait 300");
     const ChildRun r = run(steps);
