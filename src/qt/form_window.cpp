@@ -126,10 +126,9 @@ FormWindow::FormWindow(Form1& form, DrawnScreen& screen)
 
 FormWindow::~FormWindow() = default;
 
-QRect FormWindow::rectOf(const TwipsRect& r) const {
-    const PixelRect p = drawnPixels(r, twipsPerPixel());
-    return QRect(p.left, p.top, std::max(0, p.width()), std::max(0, p.height()));
-}
+QRect FormWindow::toQRect(const PixelRect& p) { return QRect(p.left, p.top, std::max(0, p.width()), std::max(0, p.height())); }
+
+QRect FormWindow::rectOf(const TwipsRect& r) const { return toQRect(drawnPixels(r, twipsPerPixel())); }
 
 Control* FormWindow::controlAt(QPoint windowPos) const {
     return ladoslov::controlAt(const_cast<FormWindow*>(this)->form(), toTwips(windowPos.x()), toTwips(windowPos.y()));
@@ -183,61 +182,57 @@ const QPixmap& FormWindow::pictureOf(const Image& image) {
     return it->second;
 }
 
-void FormWindow::paintLabel(QPainter& p, const Label& l, const QRect& r) const {
+void FormWindow::paintLabel(QPainter& p, const Drawing& d, const QRect& r) const {
+    const Label& l = *d.label;
     p.setFont(toQFont(l.font(), viewScale(twipsPerPixel())));
     p.setPen(toQColor(l.foreColour(), palette()));
     const int flags = Qt::AlignLeft | Qt::AlignTop | (l.wordWrap() ? Qt::TextWordWrap : 0);
     p.drawText(r, flags, captionToQString(l.caption()));
-    if (l.borderStyle() == BorderStyle::FixedSingle) {
+    if (d.border) {
         p.setPen(QPen(Qt::black, 1));
         p.setBrush(Qt::NoBrush);
         p.drawRect(r.adjusted(0, 0, -1, -1));
     }
 }
 
-void FormWindow::paintImage(QPainter& p, const Image& image, const QRect& r) {
+void FormWindow::paintImage(QPainter& p, const Drawing& d, const QRect& r) {
     // The picture fills its control, whatever the scale: against its corner at every dpi and in a preview.
-    const QPixmap& pixmap = pictureOf(image);
-    const int frame = image.sunkenFrame() ? kSunkenFramePixels : 0;
-    const QRect inside = r.adjusted(frame, frame, -frame, -frame);
+    const QPixmap& pixmap = pictureOf(*d.image);
+    const QRect inside = r.adjusted(d.frame, d.frame, -d.frame, -d.frame);
     if (inside.size() != pixmap.size()) p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawPixmap(inside, pixmap);
-    if (frame) qDrawWinPanel(&p, r, palette(), true);
+    if (d.frame) qDrawWinPanel(&p, r, palette(), true);
+}
+
+void FormWindow::paintBackground(QPainter& p) {
+    const std::optional<std::string> source = session_.backgroundPicture();
+    const BackgroundKey key{source.value_or(std::string()), width(), height()};
+    if (source && key != backgroundKey_) {
+        // Decoded straight to the window's size, once.
+        backgroundKey_ = key;
+        QImageReader reader(QString::fromStdString(*source));
+        reader.setScaledSize(size());
+        stretchedBackground_ = QPixmap::fromImage(reader.read());
+    }
+    if (source && !stretchedBackground_.isNull())
+        p.drawPixmap(0, 0, stretchedBackground_);
+    else
+        p.fillRect(rect(), palette().color(QPalette::Button));
 }
 
 void FormWindow::paintEvent(QPaintEvent* e) {
     QPainter p(this);
-    const Form1& form = session_.form();
-    if (form.backgroundPainted() && (stretchedBackground_.size() != size() || backgroundSource_ != form.PctFon.picture())) {
-        // Decoded straight to the window's size, once.
-        backgroundSource_ = form.PctFon.picture();
-        QImageReader reader(QString::fromStdString(backgroundSource_));
-        reader.setScaledSize(size());
-        stretchedBackground_ = QPixmap::fromImage(reader.read());
-    }
-    if (form.backgroundPainted() && !stretchedBackground_.isNull())
-        p.drawPixmap(0, 0, stretchedBackground_);
-    else
-        p.fillRect(rect(), palette().color(QPalette::Button));
-
+    paintBackground(p);
     const QRegion& region = e->region();
-    for (const Control* c : form.inventory().stackingOrder()) {
-        if (c->kind() == ControlKind::PictureBox || !c->visible()) continue;
-        const QRect r = rectOf(*c);
+    for (const Drawing& d : session_.drawList()) {
+        const QRect r = toQRect(d.at);
         if (r.isEmpty() || !region.intersects(r)) continue;
         p.setClipRect(r);
-        if (c->isLabel())
-            paintLabel(p, static_cast<const Label&>(*c), r);
+        p.setOpacity(d.opacity);
+        if (d.label)
+            paintLabel(p, d, r);
         else
-            paintImage(p, static_cast<const Image&>(*c), r);
-    }
-    p.setClipping(false);
-    // The drag feedback: the picture itself, half transparent, under the pointer.
-    if (const std::optional<PointerInput::Ghost> g = session_.dragFeedback()) {
-        const QRect r = rectOf(g->bounds);
-        if (!region.intersects(r)) return;
-        p.setOpacity(kDragFeedbackOpacity);
-        paintImage(p, *g->image, r);
+            paintImage(p, d, r);
     }
 }
 

@@ -1,6 +1,5 @@
 #pragma once
-// The thin Qt view: one widget that paints every visible control of Form1 in stacking order over the
-// background and hands the window's input and timer ticks to the core's session, whose updates it
+// The thin Qt view: one widget that rasterises the core's drawing list over the background and hands the window's input and timer ticks to the core's session, whose updates it
 // carries out (screen/session.h says what a front end must do).
 
 #include <QPixmap>
@@ -58,16 +57,19 @@ protected:
     void closeEvent(QCloseEvent*) override;
 
 private:
+    static QRect toQRect(const PixelRect& p);
     QRect rectOf(const TwipsRect& r) const;
     void showCursor(Cursor c);
     const QPixmap& pictureOf(const Image& image);
-    void paintLabel(QPainter& p, const Label& l, const QRect& r) const;
-    void paintImage(QPainter& p, const Image& image, const QRect& r);
+    // The background, then the core's drawList() rasterised: r is where a drawing is drawn.
+    void paintBackground(QPainter& p);
+    void paintLabel(QPainter& p, const Drawing& d, const QRect& r) const;
+    void paintImage(QPainter& p, const Drawing& d, const QRect& r);
 
     FormSession session_;
     std::vector<QTimer*> timers_;  // Timer1 … Timer14
     QPixmap stretchedBackground_;  // the background picture at the window's size
-    std::string backgroundSource_;
+    BackgroundKey backgroundKey_;   // what it was made from
     std::map<std::string, QPixmap> pictures_;
     Cursor shown_ = Cursor::Arrow;
     QPoint origin_;

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -143,6 +145,75 @@ private:
     std::unique_ptr<HostWindowWatcher> watcher_;
 };
 
+// The platform's services of the primary form; inside a host's window the tune is played by the copy
+// that holds the lock, and no window is put over the screen.
+class Platform {
+public:
+    Platform(bool hackMode, std::string commandLine)
+        : sharedInstance_(lock_),
+          lockHolderMultimedia_(multimedia_, sharedInstance_),
+          // LADOSLOV_TRACE_COMMANDS: every tune command and its outcome on the error output.
+          tune_(hackMode ? static_cast<MultimediaCommands&>(lockHolderMultimedia_) : multimedia_,
+                std::getenv("LADOSLOV_TRACE_COMMANDS") ? &std::cerr : nullptr),
+          services_{clock_,
+                    regional_,
+                    random_,
+                    screen_,
+                    measurer_,
+                    hackMode ? static_cast<InstanceGuard&>(sharedInstance_) : lock_,
+                    hackMode ? static_cast<TopMost&>(insideHost_) : topMost_,
+                    tune_,
+                    files_,
+                    pictures_,
+                    messageBox_,
+                    process_,
+                    std::move(commandLine),
+                    hackMode} {}
+
+    Services& services() { return services_; }
+    DrawnScreen& screen() { return screen_; }
+    WidgetTopMost& topMost() { return topMost_; }
+
+private:
+    SystemClock clock_;
+    LocaleFormats regional_;
+    MersenneRandom random_;
+    FontMeasurer measurer_;
+    DrawnScreen screen_{measurer_};
+    LockFileInstanceGuard lock_;
+    SharedInstance sharedInstance_;
+    WidgetTopMost topMost_;
+    NoTopMost insideHost_;
+    SdlMultimedia multimedia_;
+    LockHolderMultimedia lockHolderMultimedia_;
+    TracedMultimedia tune_;
+    DiskFileSystem files_;
+    JpegPictureLoader pictures_;
+    DialogMessageBox messageBox_;
+    EventLoopProcess process_;
+    Services services_;
+};
+
+// Every monitor's form beside the primary, and the program's run.
+int runOnEveryMonitor(Platform& platform, std::optional<std::pair<WId, QSize>> host) {
+    Services& services = platform.services();
+    Form1 form(services);
+    // A host runs one copy per monitor itself; on its own the screensaver covers every monitor.
+    std::vector<std::unique_ptr<MonitorForm>> others;
+    for (qsizetype i = 1; !host && i < QGuiApplication::screens().size(); ++i)
+        others.push_back(std::make_unique<MonitorForm>(services, std::make_unique<FontMeasurer>(), std::make_unique<WidgetTopMost>()));
+    Screensaver screensaver(form, platform.screen(), platform.topMost());
+    std::vector<Form1*> forms{&form};
+    for (const auto& other : others) {
+        screensaver.add(other->form(), other->screen(), static_cast<WidgetTopMost&>(other->topMost()));
+        forms.push_back(&other->form());
+    }
+    if (host) screensaver.insideHost(host->first, host->second);
+    // What the host sends to end the program closes it as the window's Unload does.
+    TerminationSignals termination([&screensaver] { screensaver.close(); });
+    return runScreensaver(forms, screensaver);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -154,65 +225,17 @@ int main(int argc, char** argv) {
     for (const QString& a : QCoreApplication::arguments().mid(1)) args.push_back(a.toStdString());
     const HostWindow host = hostWindowOf(args, std::getenv("XSCREENSAVER_WINDOW"));
     const bool hackMode = host.kind != HostWindow::Kind::None;
-    WId hostId = 0;
-    QSize hostSize;
+    std::optional<std::pair<WId, QSize>> hostWindow;
     if (hackMode) {
-        hostId = host.kind == HostWindow::Kind::Root ? rootWindowId() : static_cast<WId>(host.id);
-        hostSize = foreignWindowSize(hostId);
+        const WId hostId = host.kind == HostWindow::Kind::Root ? rootWindowId() : static_cast<WId>(host.id);
+        hostWindow.emplace(hostId, foreignWindowSize(hostId));
         // No window to draw into: nothing to show, and no window of its own over the screen either.
-        if (hostSize.isEmpty()) return 1;
+        if (hostWindow->second.isEmpty()) return 1;
     }
-
-    SystemClock clock;
-    LocaleFormats regional;
-    MersenneRandom random;
-    FontMeasurer measurer;
-    DrawnScreen screen(measurer);
-    LockFileInstanceGuard lock;
-    SharedInstance sharedInstance(lock);
-    WidgetTopMost topMost;
-    NoTopMost insideHost;
-    SdlMultimedia multimedia;
-    LockHolderMultimedia lockHolderMultimedia(multimedia, sharedInstance);
-    // LADOSLOV_TRACE_COMMANDS: every tune command and its outcome on the error output.
-    TracedMultimedia tune(hackMode ? static_cast<MultimediaCommands&>(lockHolderMultimedia) : multimedia,
-                          std::getenv("LADOSLOV_TRACE_COMMANDS") ? &std::cerr : nullptr);
-    DiskFileSystem files;
-    JpegPictureLoader pictures;
-    DialogMessageBox messageBox;
-    EventLoopProcess process;
     std::string commandLine;
     for (const std::string& a : host.rest) commandLine += (commandLine.empty() ? "" : " ") + a;
-    Services services{clock,
-                      regional,
-                      random,
-                      screen,
-                      measurer,
-                      hackMode ? static_cast<InstanceGuard&>(sharedInstance) : lock,
-                      hackMode ? static_cast<TopMost&>(insideHost) : topMost,
-                      tune,
-                      files,
-                      pictures,
-                      messageBox,
-                      process,
-                      commandLine,
-                      hackMode};
-
-    Form1 form(services);
-    // A host runs one copy per monitor itself; on its own the screensaver covers every monitor.
-    std::vector<std::unique_ptr<MonitorForm>> others;
-    for (qsizetype i = 1; !hackMode && i < QGuiApplication::screens().size(); ++i)
-        others.push_back(std::make_unique<MonitorForm>(services, std::make_unique<FontMeasurer>(), std::make_unique<WidgetTopMost>()));
-    Screensaver screensaver(form, screen, topMost);
-    std::vector<Form1*> forms{&form};
-    for (const auto& other : others) {
-        screensaver.add(other->form(), other->screen(), static_cast<WidgetTopMost&>(other->topMost()));
-        forms.push_back(&other->form());
-    }
-    if (hackMode) screensaver.insideHost(hostId, hostSize);
-    // What the host sends to end the program closes it as the window's Unload does.
-    TerminationSignals termination([&screensaver] { screensaver.close(); });
-    const int exitCode = runScreensaver(forms, screensaver);
+    Platform platform(hackMode, commandLine);
+    const int exitCode = runOnEveryMonitor(platform, hostWindow);
 #ifndef LADOSLOV_LEAK_CHECK_AT_EXIT
     // The host waits for its hack to go before it shows the desktop again. The tune is stopped and
     // nothing is left to write, so the process ends here rather than wait for the sound thread's

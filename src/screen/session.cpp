@@ -106,6 +106,47 @@ ToolTip FormSession::toolTipAt(Twips x, Twips y) const {
     return ToolTip{c, c->toolTip(), boundsOf(*c)};
 }
 
+namespace {
+
+Drawing drawingOf(const Image& image, const TwipsRect& bounds, double tpp) {
+    Drawing d;
+    d.image = &image;
+    d.bounds = bounds;
+    d.at = drawnPixels(bounds, tpp);
+    d.frame = image.sunkenFrame() ? kSunkenFramePixels : 0;
+    return d;
+}
+
+}  // namespace
+
+std::vector<Drawing> FormSession::drawList() const {
+    std::vector<Drawing> list;
+    for (const Control* c : form_.inventory().stackingOrder()) {
+        if (c->kind() == ControlKind::PictureBox || !c->visible()) continue;
+        if (!c->isLabel()) {
+            list.push_back(drawingOf(static_cast<const Image&>(*c), boundsOf(*c), twipsPerPixel()));
+            continue;
+        }
+        Drawing d;
+        d.label = static_cast<const Label*>(c);
+        d.bounds = boundsOf(*c);
+        d.at = drawnPixels(d.bounds, twipsPerPixel());
+        d.border = d.label->borderStyle() == BorderStyle::FixedSingle;
+        list.push_back(d);
+    }
+    // The drag feedback: the picture itself, half transparent, under the pointer.
+    if (const std::optional<PointerInput::Ghost> g = pointer_.ghost()) {
+        list.push_back(drawingOf(*g->image, g->bounds, twipsPerPixel()));
+        list.back().opacity = kDragFeedbackOpacity;
+    }
+    return list;
+}
+
+std::optional<std::string> FormSession::backgroundPicture() const {
+    if (!form_.backgroundPainted()) return std::nullopt;
+    return form_.PctFon.picture();
+}
+
 int FormSession::intervalOf(const Timer& t) const { return std::max(t.interval(), timerResolutionMs_); }
 
 FormSession::Update FormSession::update() {

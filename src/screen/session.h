@@ -3,8 +3,9 @@
 //
 // A front end (the Qt view, the Win32 window) shows Form1 on one platform. It translates that platform's
 // events into calls on a FormSession, and after each of them calls settle(), which carries out the update
-// of every session of the screensaver through the function each front end registered (onUpdate); it
-// paints the visible controls in stacking order over the background, as the drawing rules below say.
+// of every session of the screensaver through the function each front end registered (onUpdate: the
+// step is called sync in both views). It paints the background (backgroundPicture), then rasterises
+// drawList() in its order: which controls show, where, with what frame and opacity is decided here.
 // Everything else is decided here, once for every platform.
 //
 // Start-up: runScreensaver() runs the host's switch, asks the front end for its windows (one a monitor,
@@ -31,8 +32,9 @@
 // What a front end may not decide: which control is under a point (cursorAt, toolTipAt and the input
 // calls decide it), whether a press is a click, a double-click or a drag, which timers run, how twips
 // become pixels (drawnPixels for where a control is drawn, pixelsToRepaint for what to repaint), the
-// scale, whether input counts (after the end, and inside a host's window, it is dropped here) and what
-// ends the screensaver. It may decide how it paints, and the platform's own facts: its drag threshold,
+// scale, what is drawn in which order (drawList), whether input counts (after the end, and inside a host's
+// window, it is dropped here) and what ends the screensaver. It may decide how it rasterises (and skip
+// what lies outside the places to repaint), and the platform's own facts: its drag threshold,
 // the double-click, the focus, the mouse capture while held().
 
 #include <functional>
@@ -67,6 +69,24 @@ int nearestPixel(Twips t, double twipsPerPixel);
 PixelRect drawnPixels(const TwipsRect& r, double twipsPerPixel);
 // The pixels that drawing the bounds may touch: every edge rounded outwards.
 PixelRect pixelsToRepaint(const TwipsRect& r, double twipsPerPixel);
+
+// One thing to draw: a visible label or picture, or the drag feedback.
+struct Drawing {
+    const Label* label = nullptr;  // its caption in its font and colour, wrapped if it wraps; or
+    const Image* image = nullptr;  // its picture, filling `at` inside the frame
+    TwipsRect bounds;              // where it stands (pixelsToRepaint of it: the pixels it may touch)
+    PixelRect at;                  // where it is drawn (drawnPixels)
+    int frame = 0;                 // a sunken frame of this many pixels along the inside of `at`
+    bool border = false;           // a single black line along the inside of `at`
+    double opacity = 1.0;
+};
+
+// The background is a picture stretched over the whole window, made once and again only when this changes.
+struct BackgroundKey {
+    std::string source;
+    int width = 0, height = 0;
+    friend bool operator==(const BackgroundKey&, const BackgroundKey&) = default;
+};
 
 // ---- the session ----------------------------------------------------------------------------------
 
@@ -126,6 +146,12 @@ public:
     Cursor cursorAt(Twips x, Twips y);
     ToolTip toolTipAt(Twips x, Twips y) const;
     std::optional<PointerInput::Ghost> dragFeedback() const { return pointer_.ghost(); }
+
+    // What is drawn over the background, bottom first: every visible label and picture in stacking order
+    // (never the picture box), then the drag feedback at kDragFeedbackOpacity.
+    std::vector<Drawing> drawList() const;
+    // The picture the background is stretched from, or none: the window is filled with the button face.
+    std::optional<std::string> backgroundPicture() const;
 
     struct Update {
         bool window = false;

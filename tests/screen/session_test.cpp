@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "fakes/fake_services.h"
 #include "screen/monitors.h"
 #include "screen/session.h"
@@ -231,4 +233,50 @@ TEST(FormSession, InsideAHostNoInputCountsAndThePreviewRuns) {
     EXPECT_FALSE(h.form.ended());
     s.close();
     EXPECT_TRUE(h.form.ended());
+}
+
+TEST(FormSession, DrawListIsTheVisibleControlsInStackingOrderThenTheFadedDragFeedback) {
+    Harness h;
+    DrawnScreen screen(h.measurer);
+    FormSession s(h.form, screen, 0);
+    EXPECT_FALSE(s.backgroundPicture());  // the button face until the form is loaded
+    h.load();
+    h.fillAll();
+    h.form.Image1.setVisible(false);
+    h.form.PctFon.setVisible(true);  // still never drawn: the background stands for it
+    const std::vector<Control*>& stacking = h.form.inventory().stackingOrder();
+    auto depth = [&](const Drawing& d) {
+        const Control* c = d.label ? static_cast<const Control*>(d.label) : d.image;
+        return std::find(stacking.begin(), stacking.end(), c) - stacking.begin();
+    };
+    const std::vector<Drawing> still = s.drawList();
+    const auto shown = std::count_if(stacking.begin(), stacking.end(), [&](const Control* c) {
+        return c->visible() && c != &h.form.PctFon;
+    });
+    ASSERT_EQ(static_cast<long>(still.size()), shown);
+    int borders = 0;
+    for (std::size_t i = 0; i < still.size(); ++i) {
+        const Drawing& d = still[i];
+        EXPECT_NE(d.image, &h.form.Image1);
+        if (i > 0) {
+            EXPECT_LT(depth(still[i - 1]), depth(d));
+        }
+        EXPECT_EQ(d.at, drawnPixels(d.bounds, s.twipsPerPixel()));
+        EXPECT_EQ(d.frame, d.image == &h.form.Image4 ? kSunkenFramePixels : 0);
+        EXPECT_EQ(d.opacity, 1.0);
+        borders += d.border;
+    }
+    EXPECT_EQ(borders, 1);  // today's cell
+
+    // Dragged, the boat is drawn once more, last and faded, where the pointer has it.
+    Image& boat = h.form.Image2;
+    const Twips x = boat.left() + 100, y = boat.top() + 100;
+    s.press(kLeftButton, 0, x, y);
+    s.move(x - 3000, y - 2000, 60);
+    const std::vector<Drawing> dragged = s.drawList();
+    ASSERT_EQ(dragged.size(), still.size() + 1);
+    EXPECT_EQ(dragged.back().image, &boat);
+    EXPECT_EQ(dragged.back().opacity, kDragFeedbackOpacity);
+    EXPECT_EQ(dragged.back().bounds, (TwipsRect{boat.left() - 3000, boat.top() - 2000, boat.width(), boat.height()}));
+    EXPECT_EQ(s.backgroundPicture(), std::optional<std::string>(h.form.PctFon.picture()));
 }
