@@ -111,7 +111,6 @@ FormWindow::FormWindow(Form1& form, DrawnScreen& screen, HINSTANCE instance, Gdi
 FormWindow::~FormWindow() {
     for (int i = 1; i <= kTimerCount; ++i) ::KillTimer(hwnd_, static_cast<UINT_PTR>(i));
     if (hwnd_) ::DestroyWindow(hwnd_);
-    for (auto& [font, handle] : fonts_) ::DeleteObject(handle);
     if (background_) ::DeleteObject(background_);
 }
 
@@ -175,31 +174,21 @@ void FormWindow::sync() {
     if (u.cursor && ::GetCursorPos(&p) && ::WindowFromPoint(p) == hwnd_) ::SetCursor(cursorOf(*u.cursor));
 }
 
-HFONT FormWindow::fontOf(const Font& font) {
-    const std::pair<Font, int> key{font, static_cast<int>(std::lround(1440.0 / tpp()))};
-    for (const auto& [k, handle] : fonts_)
-        if (k == key) return handle;
-    fonts_.emplace_back(key, createFont(font, key.second));
-    return fonts_.back().second;
-}
-
 Gdiplus::Bitmap* FormWindow::pictureOf(const Image& image) {
     auto it = pictures_.find(&image);
     if (it == pictures_.end()) it = pictures_.emplace(&image, loadPicture(image.picture())).first;
     return it->second.get();
 }
 
-HBITMAP FormWindow::background() {
+HBITMAP FormWindow::background(const std::string& source) {
     RECT client{};
     ::GetClientRect(hwnd_, &client);
     const SIZE size{client.right, client.bottom};
-    const std::string& source = form_.PctFon.picture();
-    if (background_ && source == backgroundSource_ && size.cx == backgroundSize_.cx && size.cy == backgroundSize_.cy)
-        return background_;
+    const BackgroundKey key{source, size.cx, size.cy};
+    if (key == backgroundKey_) return background_;
     if (background_) ::DeleteObject(background_);
     background_ = nullptr;
-    backgroundSource_ = source;
-    backgroundSize_ = size;
+    backgroundKey_ = key;
     std::unique_ptr<Gdiplus::Bitmap> picture = loader_.take(source);
     if (!picture) picture = loadPicture(kPictureBackground);
     if (!picture || size.cx <= 0 || size.cy <= 0) return nullptr;
@@ -226,31 +215,37 @@ HBITMAP FormWindow::background() {
     return background_;
 }
 
-void FormWindow::paintControl(HDC dc, void* graphicsPointer, const Control& c) {
-    const RECT r = pixelsAround(boundsOf(c), tpp());
-    if (updateRegion_ && !::RectInRegion(updateRegion_, &r)) return;
-    RECT at = drawn(boundsOf(c));
-    if (c.isLabel()) {
-        const Label& l = static_cast<const Label&>(c);
-        RECT& text = at;
-        HGDIOBJ old = ::SelectObject(dc, fontOf(l.font()));
-        ::SetTextColor(dc, toColorRef(l.foreColour()));
-        const std::wstring caption = widen(l.caption());
-        ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &text,
-                    DT_LEFT | DT_TOP | DT_NOPREFIX | (l.wordWrap() ? DT_WORDBREAK : 0));
-        ::SelectObject(dc, old);
-        if (l.borderStyle() == BorderStyle::FixedSingle) ::FrameRect(dc, &text, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-        return;
-    }
-    const Image& image = static_cast<const Image&>(c);
-    Gdiplus::Bitmap* picture = pictureOf(image);
-    const int frame = image.sunkenFrame() ? kSunkenFramePixels : 0;
+void FormWindow::paintLabel(HDC dc, const Drawing& d, RECT at) {
+    const Label& l = *d.label;
+    HGDIOBJ old = ::SelectObject(dc, fonts_.at(l.font(), static_cast<int>(std::lround(1440.0 / tpp()))));
+    ::SetTextColor(dc, toColorRef(l.foreColour()));
+    const std::wstring caption = widen(l.caption());
+    ::DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &at,
+                DT_LEFT | DT_TOP | DT_NOPREFIX | (l.wordWrap() ? DT_WORDBREAK : 0));
+    ::SelectObject(dc, old);
+    if (d.border) ::FrameRect(dc, &at, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+}
+
+void FormWindow::paintPicture(HDC dc, Gdiplus::Graphics& g, const Drawing& d, RECT at) {
     // The picture fills its control, whatever the scale: against its corner at every dpi and in a preview.
-    if (picture)
-        static_cast<Gdiplus::Graphics*>(graphicsPointer)
-            ->DrawImage(picture, static_cast<INT>(at.left + frame), static_cast<INT>(at.top + frame),
-                        static_cast<INT>(at.right - at.left - 2 * frame), static_cast<INT>(at.bottom - at.top - 2 * frame));
-    if (frame) ::DrawEdge(dc, &at, EDGE_SUNKEN, BF_RECT);
+    const INT left = at.left + d.frame, top = at.top + d.frame;
+    const INT width = at.right - at.left - 2 * d.frame, height = at.bottom - at.top - 2 * d.frame;
+    if (Gdiplus::Bitmap* picture = pictureOf(*d.image)) {
+        if (d.opacity < 1) {
+            Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0},
+                                            {0, 1, 0, 0, 0},
+                                            {0, 0, 1, 0, 0},
+                                            {0, 0, 0, static_cast<Gdiplus::REAL>(d.opacity), 0},
+                                            {0, 0, 0, 0, 1}}};
+            Gdiplus::ImageAttributes faded;
+            faded.SetColorMatrix(&matrix);
+            g.DrawImage(picture, Gdiplus::Rect(left, top, width, height), 0, 0, static_cast<INT>(picture->GetWidth()),
+                        static_cast<INT>(picture->GetHeight()), Gdiplus::UnitPixel, &faded);
+        } else {
+            g.DrawImage(picture, left, top, width, height);
+        }
+    }
+    if (d.frame) ::DrawEdge(dc, &at, EDGE_SUNKEN, BF_RECT);
 }
 
 void FormWindow::paint() {
@@ -263,60 +258,7 @@ void FormWindow::paint() {
     }
     PAINTSTRUCT ps{};
     HDC screen = ::BeginPaint(hwnd_, &ps);
-    const RECT& area = ps.rcPaint;
-    const int w = area.right - area.left, h = area.bottom - area.top;
-    if (w > 0 && h > 0) {
-        // Drawn off screen, then copied in one go: no flicker.
-        HDC dc = ::CreateCompatibleDC(screen);
-        HBITMAP buffer = ::CreateCompatibleBitmap(screen, w, h);
-        HGDIOBJ oldBuffer = ::SelectObject(dc, buffer);
-        ::SetViewportOrgEx(dc, -area.left, -area.top, nullptr);
-        if (updateRegion_) {
-            // A clip region is in the buffer's own pixels.
-            HRGN clip = ::CreateRectRgn(0, 0, 0, 0);
-            ::CombineRgn(clip, updateRegion_, nullptr, RGN_COPY);
-            ::OffsetRgn(clip, -area.left, -area.top);
-            ::SelectClipRgn(dc, clip);
-            ::DeleteObject(clip);
-        }
-        HBITMAP picture = form_.backgroundPainted() ? background() : nullptr;
-        if (picture) {
-            HDC source = ::CreateCompatibleDC(screen);
-            HGDIOBJ old = ::SelectObject(source, picture);
-            ::BitBlt(dc, area.left, area.top, w, h, source, area.left, area.top, SRCCOPY);
-            ::SelectObject(source, old);
-            ::DeleteDC(source);
-        } else {
-            ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_BTNFACE));
-        }
-        ::SetBkMode(dc, TRANSPARENT);
-        {
-            Gdiplus::Graphics g(dc);
-            for (const Control* c : form_.inventory().stackingOrder())
-                if (c->visible() && c->kind() != ControlKind::PictureBox) paintControl(dc, &g, *c);
-            if (auto ghost = session_.dragFeedback()) {
-                // The drag feedback: the picture itself, half transparent, under the pointer.
-                if (Gdiplus::Bitmap* p = pictureOf(*ghost->image)) {
-                    Gdiplus::ColorMatrix matrix = {{{1, 0, 0, 0, 0},
-                                                    {0, 1, 0, 0, 0},
-                                                    {0, 0, 1, 0, 0},
-                                                    {0, 0, 0, static_cast<Gdiplus::REAL>(kDragFeedbackOpacity), 0},
-                                                    {0, 0, 0, 0, 1}}};
-                    Gdiplus::ImageAttributes faded;
-                    faded.SetColorMatrix(&matrix);
-                    const RECT at = drawn(ghost->bounds);
-                    g.DrawImage(p, Gdiplus::Rect(static_cast<INT>(at.left), static_cast<INT>(at.top), static_cast<INT>(at.right - at.left),
-                                                 static_cast<INT>(at.bottom - at.top)),
-                                0, 0,
-                                static_cast<INT>(p->GetWidth()), static_cast<INT>(p->GetHeight()), Gdiplus::UnitPixel, &faded);
-                }
-            }
-        }
-        ::BitBlt(screen, area.left, area.top, w, h, dc, area.left, area.top, SRCCOPY);
-        ::SelectObject(dc, oldBuffer);
-        ::DeleteObject(buffer);
-        ::DeleteDC(dc);
-    }
+    if (ps.rcPaint.right > ps.rcPaint.left && ps.rcPaint.bottom > ps.rcPaint.top) paintOffScreen(screen, ps.rcPaint);
     ::EndPaint(hwnd_, &ps);
     if (updateRegion_) ::DeleteObject(updateRegion_);
     updateRegion_ = nullptr;
@@ -326,6 +268,57 @@ void FormWindow::paint() {
             std::fprintf(stderr, "first-frame\n");
             std::fflush(stderr);
         }
+    }
+}
+
+void FormWindow::paintOffScreen(HDC screen, const RECT& area) {
+    const int w = area.right - area.left, h = area.bottom - area.top;
+    // Drawn off screen, then copied in one go: no flicker.
+    HDC dc = ::CreateCompatibleDC(screen);
+    HBITMAP buffer = ::CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ oldBuffer = ::SelectObject(dc, buffer);
+    ::SetViewportOrgEx(dc, -area.left, -area.top, nullptr);
+    if (updateRegion_) {
+        // A clip region is in the buffer's own pixels.
+        HRGN clip = ::CreateRectRgn(0, 0, 0, 0);
+        ::CombineRgn(clip, updateRegion_, nullptr, RGN_COPY);
+        ::OffsetRgn(clip, -area.left, -area.top);
+        ::SelectClipRgn(dc, clip);
+        ::DeleteObject(clip);
+    }
+    paintBackground(screen, dc, area);
+    ::SetBkMode(dc, TRANSPARENT);
+    paintControls(dc);
+    ::BitBlt(screen, area.left, area.top, w, h, dc, area.left, area.top, SRCCOPY);
+    ::SelectObject(dc, oldBuffer);
+    ::DeleteObject(buffer);
+    ::DeleteDC(dc);
+}
+
+void FormWindow::paintBackground(HDC screen, HDC dc, const RECT& area) {
+    const std::optional<std::string> shown = session_.backgroundPicture();
+    HBITMAP picture = shown ? background(*shown) : nullptr;
+    if (!picture) {
+        ::FillRect(dc, &area, ::GetSysColorBrush(COLOR_BTNFACE));
+        return;
+    }
+    HDC source = ::CreateCompatibleDC(screen);
+    HGDIOBJ old = ::SelectObject(source, picture);
+    ::BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, source, area.left, area.top, SRCCOPY);
+    ::SelectObject(source, old);
+    ::DeleteDC(source);
+}
+
+void FormWindow::paintControls(HDC dc) {
+    Gdiplus::Graphics g(dc);
+    for (const Drawing& d : session_.drawList()) {
+        const RECT reach = pixelsAround(d.bounds, tpp());
+        if (updateRegion_ && !::RectInRegion(updateRegion_, &reach)) continue;
+        const RECT at{d.at.left, d.at.top, d.at.right, d.at.bottom};
+        if (d.label)
+            paintLabel(dc, d, at);
+        else
+            paintPicture(dc, g, d, at);
     }
 }
 
@@ -381,6 +374,63 @@ LRESULT CALLBACK FormWindow::windowProc(HWND hwnd, UINT message, WPARAM wParam, 
     return self ? self->handle(message, wParam, lParam) : ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+void FormWindow::timer(WPARAM id) {
+    if (id >= 1 && id <= kTimerCount) {
+        session_.tick(static_cast<int>(id));
+        session_.settle();
+    } else if (id == kHostTimer) {
+        followHost();
+    }
+}
+
+void FormWindow::showCursorHere() {
+    POINT p{};
+    ::GetCursorPos(&p);
+    ::ScreenToClient(hwnd_, &p);
+    ::SetCursor(cursorOf(session_.cursorAt(toTwips(p.x), toTwips(p.y))));
+}
+
+bool FormWindow::giveToolTipText(LPARAM lParam) {
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    if (header->hwndFrom != toolTip_ || header->code != TTN_GETDISPINFOW) return false;
+    auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+    hoveredTip_ = hovered_ ? widen(hovered_->toolTip()) : std::wstring();
+    info->lpszText = hoveredTip_.data();
+    return true;
+}
+
+bool FormWindow::key(UINT message, WPARAM wParam) {
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            session_.keyDown(static_cast<int>(wParam), shiftState());
+            break;
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            session_.keyUp(static_cast<int>(wParam), shiftState());
+            break;
+        default:
+            session_.keyPress(static_cast<char32_t>(wParam));
+            break;
+    }
+    session_.settle();
+    // F10 comes as a system key; the system's menu loop must not have it.
+    return (message != WM_SYSKEYDOWN && message != WM_SYSKEYUP) || wParam == VK_F10;
+}
+
+void FormWindow::followMonitor() {
+    // The screen's new mode: the window covers its monitor again, laid out anew.
+    if (!host_) {
+        MONITORINFO info{sizeof info, {}, {}, 0};
+        if (::GetMonitorInfoW(::MonitorFromPoint(origin_, MONITOR_DEFAULTTOPRIMARY), &info)) {
+            origin_ = POINT{info.rcMonitor.left, info.rcMonitor.top};
+            session_.reshape(info.rcMonitor.right - info.rcMonitor.left, info.rcMonitor.bottom - info.rcMonitor.top,
+                             1440.0 / twipsPerPixel());
+        }
+    }
+    session_.settle();
+}
+
 LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_ERASEBKGND:
@@ -389,32 +439,15 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             paint();
             return 0;
         case WM_TIMER:
-            if (wParam >= 1 && wParam <= kTimerCount) {
-                session_.tick(static_cast<int>(wParam));
-                session_.settle();
-            } else if (wParam == kHostTimer) {
-                followHost();
-            }
+            timer(wParam);
             return 0;
         case WM_SETCURSOR:
-            if (LOWORD(lParam) == HTCLIENT) {
-                POINT p{};
-                ::GetCursorPos(&p);
-                ::ScreenToClient(hwnd_, &p);
-                ::SetCursor(cursorOf(session_.cursorAt(toTwips(p.x), toTwips(p.y))));
-                return TRUE;
-            }
+            if (LOWORD(lParam) != HTCLIENT) break;
+            showCursorHere();
+            return TRUE;
+        case WM_NOTIFY:
+            if (giveToolTipText(lParam)) return 0;
             break;
-        case WM_NOTIFY: {
-            auto* header = reinterpret_cast<NMHDR*>(lParam);
-            if (header->hwndFrom == toolTip_ && header->code == TTN_GETDISPINFOW) {
-                auto* info = reinterpret_cast<NMTTDISPINFOW*>(lParam);
-                hoveredTip_ = hovered_ ? widen(hovered_->toolTip()) : std::wstring();
-                info->lpszText = hoveredTip_.data();
-                return 0;
-            }
-            break;
-        }
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
@@ -431,32 +464,13 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
-            // F10 comes as a system key; the system's menu loop must not have it.
-            session_.keyDown(static_cast<int>(wParam), shiftState());
-            session_.settle();
-            if (message == WM_SYSKEYDOWN && wParam != VK_F10) break;
-            return 0;
         case WM_KEYUP:
         case WM_SYSKEYUP:
-            session_.keyUp(static_cast<int>(wParam), shiftState());
-            session_.settle();
-            if (message == WM_SYSKEYUP && wParam != VK_F10) break;
-            return 0;
         case WM_CHAR:
-            session_.keyPress(static_cast<char32_t>(wParam));
-            session_.settle();
-            return 0;
+            if (key(message, wParam)) return 0;
+            break;
         case WM_DISPLAYCHANGE:
-            // The screen's new mode: the window covers its monitor again, laid out anew.
-            if (!host_) {
-                MONITORINFO info{sizeof info, {}, {}, 0};
-                if (::GetMonitorInfoW(::MonitorFromPoint(origin_, MONITOR_DEFAULTTOPRIMARY), &info)) {
-                    origin_ = POINT{info.rcMonitor.left, info.rcMonitor.top};
-                    session_.reshape(info.rcMonitor.right - info.rcMonitor.left, info.rcMonitor.bottom - info.rcMonitor.top,
-                                     1440.0 / twipsPerPixel());
-                }
-            }
-            session_.settle();
+            followMonitor();
             return 0;
         case WM_CLOSE:
             session_.close();

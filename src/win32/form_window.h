@@ -1,6 +1,6 @@
 #pragma once
-// The thin Win32 view: one borderless window that paints the core's controls in stacking order over the
-// stretched background, and forwards the mouse, the keys and the timer ticks to the core.
+// The thin Win32 view: one borderless window that rasterises the core's drawing list over the stretched
+// background, and forwards the mouse, the keys and the timer ticks to the core.
 
 #include <windows.h>
 
@@ -11,9 +11,11 @@
 
 #include "screen/form.h"
 #include "screen/session.h"
+#include "win32/win32_services.h"
 
 namespace Gdiplus {
 class Bitmap;
+class Graphics;
 }
 
 namespace ladoslov::win32 {
@@ -53,10 +55,22 @@ private:
     void sync();
     // The host's window has a new size, or is gone: checked on a timer of the view's own.
     void followHost();
+    // The window's messages, by what they do.
+    void timer(WPARAM id);
+    void showCursorHere();
+    bool giveToolTipText(LPARAM lParam);
+    // Whether the key's message is done with (a system key other than F10 goes on to the system).
+    bool key(UINT message, WPARAM wParam);
+    void followMonitor();
     void paint();
-    void paintControl(HDC dc, void* graphics, const Control& c);
-    HBITMAP background();
-    HFONT fontOf(const Font& font);
+    void paintOffScreen(HDC screen, const RECT& area);
+    void paintBackground(HDC screen, HDC dc, const RECT& area);
+    // The core's drawList() rasterised, skipping what lies outside the places to repaint.
+    void paintControls(HDC dc);
+    void paintLabel(HDC dc, const Drawing& d, RECT at);
+    void paintPicture(HDC dc, Gdiplus::Graphics& g, const Drawing& d, RECT at);
+    // The background picture stretched to the window, made again when its source or the window's size changed.
+    HBITMAP background(const std::string& source);
     Gdiplus::Bitmap* pictureOf(const Image& image);
     void mouse(UINT message, WPARAM wParam, LPARAM lParam);
     void updateToolTip(Twips x, Twips y);
@@ -77,11 +91,10 @@ private:
     const Control* hovered_ = nullptr;
     std::wstring hoveredTip_;
 
-    std::vector<std::pair<std::pair<Font, int>, HFONT>> fonts_;  // by the font and the dpi it is drawn at
+    FontCache fonts_;
     std::map<const Image*, std::unique_ptr<Gdiplus::Bitmap>> pictures_;
     HBITMAP background_ = nullptr;
-    std::string backgroundSource_;
-    SIZE backgroundSize_{};
+    BackgroundKey backgroundKey_;
     bool firstFrameReported_ = false;
     HRGN updateRegion_ = nullptr;  // while painting: the places to repaint, in client pixels
 };

@@ -115,31 +115,35 @@ HFONT createFont(const Font& font, int dpi) {
                          widen(font.name).c_str());
 }
 
+HFONT FontCache::at(const Font& font, int dpi) {
+    const std::pair<Font, int> key{font, dpi};
+    for (const auto& [k, handle] : fonts_)
+        if (k == key) return handle;
+    fonts_.emplace_back(key, createFont(font, dpi));
+    return fonts_.back().second;
+}
+
+void FontCache::clear() {
+    for (auto& [key, handle] : fonts_) ::DeleteObject(handle);
+    fonts_.clear();
+}
+
 GdiMeasurer::GdiMeasurer() : dc_(::CreateCompatibleDC(nullptr)), dpi_(screenDpi()) {}
 
 GdiMeasurer::~GdiMeasurer() {
-    for (auto& [f, h] : fonts_) ::DeleteObject(h);
     if (dc_) ::DeleteDC(dc_);
-}
-
-HFONT GdiMeasurer::fontOf(const Font& font) const {
-    for (const auto& [f, h] : fonts_)
-        if (f == font) return h;
-    fonts_.emplace_back(font, createFont(font, dpi_));
-    return fonts_.back().second;
 }
 
 void GdiMeasurer::drawAt(double twipsPerPixel) {
     const int dpi = static_cast<int>(std::lround(1440.0 / twipsPerPixel));
     if (dpi == dpi_) return;
     dpi_ = dpi;
-    for (auto& [f, h] : fonts_) ::DeleteObject(h);
     fonts_.clear();
 }
 
 TwipsSize GdiMeasurer::measure(std::string_view text, const Font& font, Twips wrapWidth) const {
     const double tpp = 1440.0 / dpi_;
-    HGDIOBJ old = ::SelectObject(dc_, fontOf(font));
+    HGDIOBJ old = ::SelectObject(dc_, fonts_.at(font, dpi_));
     const std::wstring s = widen(text);
     RECT r{0, 0, wrapWidth > 0 ? static_cast<LONG>(wrapWidth / tpp) : 0, 0};
     UINT flags = DT_CALCRECT | DT_NOPREFIX | DT_LEFT | DT_TOP;

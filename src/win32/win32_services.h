@@ -43,6 +43,20 @@ public:
 // A GDI font of the design at the screen's dots per inch.
 HFONT createFont(const Font& font, int dpi);
 
+// The GDI fonts of the design by the dpi they are drawn at: each made once, deleted with the cache.
+class FontCache {
+public:
+    FontCache() = default;
+    ~FontCache() { clear(); }
+    FontCache(const FontCache&) = delete;
+    FontCache& operator=(const FontCache&) = delete;
+    HFONT at(const Font& font, int dpi);
+    void clear();
+
+private:
+    std::vector<std::pair<std::pair<Font, int>, HFONT>> fonts_;
+};
+
 class GdiMeasurer final : public TextMeasurer {
 public:
     GdiMeasurer();
@@ -53,10 +67,9 @@ public:
     void drawAt(double twipsPerPixel) override;
 
 private:
-    HFONT fontOf(const Font& font) const;
     HDC dc_;
     int dpi_;
-    mutable std::vector<std::pair<Font, HFONT>> fonts_;
+    mutable FontCache fonts_;
 };
 
 // One copy per session: a named mutex that goes with the process, however it ends.
