@@ -4,9 +4,9 @@
 // A front end (the Qt view, the Win32 window) shows Form1 on one platform. It translates that platform's
 // events into calls on a FormSession, and after each of them calls settle(), which carries out the update
 // of every session of the screensaver through the function each front end registered (onUpdate: the
-// step is called sync in both views). It paints the background (backgroundPicture), then rasterises
-// drawList() in its order: which controls show, where, with what frame and opacity is decided here.
-// Everything else is decided here, once for every platform.
+// step is called sync in both views). It paints the background (backgroundPicture, stretched again when
+// its BackgroundKey changes), then rasterises drawList() in its order. Everything else is decided here,
+// once for every platform.
 //
 // Start-up: runScreensaver() runs the host's switch, asks the front end for its windows (one a monitor,
 // or the one inside a host's window), runs Form_Load, has the windows shown and the timers started, then
