@@ -95,6 +95,20 @@ start_two_monitors() {
   done
 }
 
+# windows_cover WxH+X+Y…: the screensaver's windows, one a monitor, stand exactly on these monitors.
+windows_cover() {
+  local m id
+  wait_for "$# windows of the screensaver" eval "((\$(xdotool search --onlyvisible --name '^Form1\$' 2>/dev/null | wc -l) == $#))"
+  for id in $(xdotool search --onlyvisible --name '^Form1$'); do
+    xdotool getwindowgeometry "$id" | tr '\n' ' '
+    echo
+  done >"$WORK/windows.txt"
+  for m in "$@"; do
+    m=${m/+/ } && m=${m/+/,}
+    grep -q "Position: ${m#* } .* Geometry: ${m%% *}" "$WORK/windows.txt" || fail "the monitor $m is not covered: $(cat "$WORK/windows.txt")"
+  done
+}
+
 # qt_dpi DPI: the dots per inch Qt reads of the display (Xft.dpi; Xvfb's -dpi is not read): 144 makes every
 # Qt program started from now on scale by 1.5.
 qt_dpi() { echo "Xft.dpi: $1" | xrdb -nocpp -merge; }

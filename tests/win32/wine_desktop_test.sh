@@ -76,13 +76,7 @@ echo "  /p: drawn into the pane, followed it, ended with it, no tune"
 
 # ---- two monitors, the primary on the right ----------------------------------------------------------------
 FAKETIME_AT="2026-12-08 09:05:07" WINEDEBUG=-all,+mci start_scr /s
-wait_for "two windows" eval '(($(screens) == 2))'
-for id in $(xdotool search --onlyvisible --name '^Form1$'); do
-  xdotool getwindowgeometry "$id" | tr '\n' ' '
-  echo
-done >"$WORK/windows.txt"
-grep -q "Position: 0,0 .* Geometry: 1280x1024" "$WORK/windows.txt" || fail "the left monitor is not covered: $(cat "$WORK/windows.txt")"
-grep -q "Position: 1280,0 .* Geometry: 1024x768" "$WORK/windows.txt" || fail "the primary is not covered: $(cat "$WORK/windows.txt")"
+windows_cover "1280x1024+0+0" "1024x768+1280+0"
 xdotool mousemove 1300 470
 wait_still "$WORK/two.png" 573 728 134 36 1725 600 134 36
 for m in "1280x1024+0+0" "1024x768+1280+0"; do
