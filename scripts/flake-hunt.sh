@@ -2,23 +2,26 @@
 # Runs the end-to-end tests and the wine tests ROUNDS times in a row, two at a time as the CI runs them and
 # beside two busy processes, and prints each failure (round, test, the failing check's line), then the
 # totals. For before a submission that touches the tests or their timing; not part of the CI.
-#   scripts/flake-hunt.sh [-n ROUNDS] [--no-wine | --no-e2e] [BUILD_DIR]
-# Builds nothing: BUILD_DIR (build/ by default) and, for wine, build-win/ must be built already.
+#   scripts/flake-hunt.sh [-n ROUNDS] [--no-wine | --no-e2e] [--load N] [BUILD_DIR]
+# Builds nothing: BUILD_DIR (build/ by default) and, for wine, build-win/ must be built already. --load sets
+# the number of busy processes (0 beside a hunt that brings its own).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-rounds=5 e2e=yes wine=yes build=build
+rounds=5 e2e=yes wine=yes load_n=2 build=build
 while (($#)); do
   case $1 in
     -n) rounds=${2:?-n needs a number}; shift 2 ;;
     --no-wine) wine=no; shift ;;
     --no-e2e) e2e=no; shift ;;
-    -h | --help) sed -n '2,6s/^# \{0,1\}//p' "$0"; exit 0 ;;
+    --load) load_n=${2:?--load needs a number}; shift 2 ;;
+    -h | --help) sed -n '2,7s/^# \{0,1\}//p' "$0"; exit 0 ;;
     -*) echo "unknown option $1" >&2; exit 2 ;;
     *) build=$1; shift ;;
   esac
 done
 [[ $rounds =~ ^[1-9][0-9]*$ ]] || { echo "-n takes a positive number, not '$rounds'" >&2; exit 2; }
+[[ $load_n =~ ^[0-9]+$ ]] || { echo "--load takes a number, not '$load_n'" >&2; exit 2; }
 [[ $e2e == no || -f $build/CTestTestfile.cmake ]] || { echo "no tests in $build: build it first" >&2; exit 2; }
 if [[ $wine == yes && ! -f build-win/ladoslov-setup.exe ]]; then
   echo "no build-win/ladoslov-setup.exe: run scripts/build-windows.sh first, or give --no-wine" >&2
@@ -27,13 +30,13 @@ fi
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
 
 logs=$(mktemp -d /tmp/flake-hunt.XXXXXX)
-# The load: two processes that keep a core busy each, and end with the hunt even if it is killed outright.
+# The load: processes that keep a core busy each, and end with the hunt even if it is killed outright.
 hunt=$$ load=()
-for _ in 1 2; do
+for ((i = 0; i < load_n; i++)); do
   (while kill -0 "$hunt" 2>/dev/null; do :; done) &
   load+=($!)
 done
-trap 'kill "${load[@]}" 2>/dev/null || true' EXIT
+trap '((${#load[@]} == 0)) || kill "${load[@]}" 2>/dev/null || true' EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 

@@ -26,7 +26,7 @@ TARGET="$WORK/prefix/libexec/xscreensaver/ladoslov"
 # Runs from other build folders take turns on a lock of that folder; holding it, a link into a work folder
 # of this test is one that a killed run left behind.
 exec 9<"$HACK_DIR"
-flock -w 120 9 || fail "another run keeps $HACK_DIR"
+flock -w 300 9 || fail "another run keeps $HACK_DIR"
 [[ -L "$HACK_PATH" && "$(readlink "$HACK_PATH")" == /tmp/ladoslov-e2e.*/* ]] && rm -f "$HACK_PATH"
 [[ -e "$HACK_PATH" || -L "$HACK_PATH" ]] && fail "$HACK_PATH exists (an installed package?): this test needs it free"
 
