@@ -198,14 +198,16 @@ wait_for() {
 # apart, differ nowhere but in the rectangles given (the clock, say). The fill, the answer to the last
 # input and any repaint are over then, however slow the machine; OUT is the last screenshot.
 wait_still() {
-  local out=$1 prev=$WORK/still.png deadline=$((SECONDS + 60)) same=0
+  local out=$1 prev=$WORK/still.png deadline=$((SECONDS + 60)) same=0 changed=none
   shift
   screenshot "$prev"
   while ((same < 2)); do
-    ((SECONDS < deadline)) || fail "the screen did not stand still within 60 s"
+    ((SECONDS < deadline)) ||
+      fail "the screen did not stand still within 60 s ($changed pixels changed between the last two shots)"
     sleep 0.25
     screenshot "$out"
-    if (($(pixels changed_outside "$prev" "$out" "$@") == 0)); then same=$((same + 1)); else same=0; fi
+    changed=$(pixels changed_outside "$prev" "$out" "$@")
+    if ((changed == 0)); then same=$((same + 1)); else same=0; fi
     cp "$out" "$prev"
   done
 }
@@ -226,23 +228,18 @@ wait_change() {
 # first time included: the program's timers have run N seconds since the window came up (the feast
 # timer's 1.5 s once with N = 2), or since the last input, which its event loop has then taken. Takes the
 # first shot at once: call it right after wait_window or the input. Fails with ENDED, if set, when the
-# program ends meanwhile. With SHOTS=PREFIX every screenshot is kept, as PREFIX0.png, PREFIX1.png, …;
-# SHOTS_TAKEN is their number.
+# program ends meanwhile. The last shot is left in $WORK/ticks.png.
 wait_ticks() {
   local n=$1 seen=0 prev=$WORK/ticks.png shot=$WORK/ticks-now.png deadline=$((SECONDS + 30))
   shift
   local rect=("$@")
   ((${#rect[@]})) || rect=("${CLOCK[@]}")
-  SHOTS_TAKEN=1
   screenshot "$prev"
-  [[ -z ${SHOTS:-} ]] || cp "$prev" "${SHOTS}0.png"
   while ((seen < n)); do
     ((SECONDS < deadline)) || fail "the clock did not change $n times within 30 s"
     keeps_running "${ENDED:-the program ended while its clock was awaited}"
     sleep 0.1
     screenshot "$shot"
-    [[ -z ${SHOTS:-} ]] || cp "$shot" "$SHOTS$SHOTS_TAKEN.png"
-    SHOTS_TAKEN=$((SHOTS_TAKEN + 1))
     (($(pixels changed "$prev" "$shot" "${rect[@]}") > 0)) && seen=$((seen + 1))
     cp "$shot" "$prev"
   done
