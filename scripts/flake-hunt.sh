@@ -46,7 +46,7 @@ ran=0 failed=0
 # (a timeout, a crash of the script) ctest's word for it and the last line of its output.
 failure() {
   local message
-  message=$(grep -m1 '^FAIL: ' "$3") || message="${4:-Failed}; last output: $(tail -n1 "$3")"
+  message=$(grep -m1 '^FAIL: ' "$3") || message="${4:-Failed}; last output: $(grep -v '^[[:space:]]*$' "$3" | tail -n1)"
   echo "round $1: $2: ${message:-no output}" | tee -a "$logs/failures"
   failed=$((failed + 1))
 }
@@ -68,6 +68,7 @@ e2e_round() {
       next
     }
     /^[0-9]+% tests passed/ { out = "" }
+    /^ +Start +[0-9]+: / { next }
     out != "" { print > out }' "$log" >"$logs/status.$1"
   [[ -s $logs/status.$1 ]] || { echo "ctest ran no test: see $log" >&2; exit 1; }
   while read -r name status; do

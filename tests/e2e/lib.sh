@@ -182,28 +182,32 @@ screenshot() { import -window root "$1"; }
 CLOCK=(445 600 134 36)
 
 # wait_for WHAT COMMAND…: runs COMMAND every tenth of a second until it succeeds; fails with WHAT, and
-# what COMMAND last put into SEEN, when it has not within 30 s (WAIT_S seconds if set).
+# what COMMAND last put into SEEN, when it has not within 30 s (WAIT_S seconds if set) and ten tries (on a
+# busy machine the tries themselves are slow).
 wait_for() {
-  local what=$1 limit=${WAIT_S:-30}
+  local what=$1 limit=${WAIT_S:-30} tries=0
   local deadline=$((SECONDS + limit))
   shift
   SEEN=""
   until "$@"; do
-    ((SECONDS < deadline)) || fail "$what (waited $limit s${SEEN:+; $SEEN})"
+    tries=$((tries + 1))
+    ((SECONDS < deadline || tries < 10)) || fail "$what (waited $limit s${SEEN:+; $SEEN})"
     sleep 0.1
   done
 }
 
 # wait_still OUT [X Y W H]…: waits until the screen stands still: three screenshots in a row, a moment
 # apart, differ nowhere but in the rectangles given (the clock, say). The fill, the answer to the last
-# input and any repaint are over then, however slow the machine; OUT is the last screenshot.
+# input and any repaint are over then, however slow the machine; OUT is the last screenshot. Gives up
+# after 60 s, but not before ten shots: on a busy machine the shots themselves are slow.
 wait_still() {
-  local out=$1 prev=$WORK/still.png deadline=$((SECONDS + 60)) same=0 changed=none
+  local out=$1 prev=$WORK/still.png deadline=$((SECONDS + 60)) same=0 changed=none shots=0
   shift
   screenshot "$prev"
   while ((same < 2)); do
-    ((SECONDS < deadline)) ||
+    ((SECONDS < deadline || shots < 10)) ||
       fail "the screen did not stand still within 60 s ($changed pixels changed between the last two shots)"
+    shots=$((shots + 1))
     sleep 0.25
     screenshot "$out"
     changed=$(pixels changed_outside "$prev" "$out" "$@")
@@ -383,12 +387,11 @@ start_host() {
 
 # wait_drawn_into HOST WHO: waits until the program (APP_PID) has put its window into the host's window.
 wait_drawn_into() {
-  local deadline=$((SECONDS + 15))
-  until xwininfo -children -id "$1" 2>/dev/null | grep -q '^ *1 child'; do
-    ((SECONDS < deadline)) || fail "$2 put no window into the host's"
+  drawn_into() {
     keeps_running "$2 ended"
-    sleep 0.1
-  done
+    xwininfo -children -id "$1" 2>/dev/null | grep -q '^ *1 child'
+  }
+  wait_for "$2 put no window into the host's" drawn_into "$@"
 }
 
 # ---- a screensaver host's hack -----------------------------------------------------------------------
@@ -397,7 +400,7 @@ wait_drawn_into() {
 # none elsewhere, and fills it: the twelve month blocks and the plain background #6080a0 of the working
 # directory. Sets HX HY HW HH to the host window's place.
 hack_fills_host() {
-  local host=$1 whose=$2 id parent bg deadline=$((SECONDS + 15)) shown
+  local host=$1 whose=$2 id parent bg shown
   read -r HX HY HW HH < <(xwininfo -id "$host" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
     /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}')
   echo "  $whose window $host: ${HW}x${HH}+${HX}+${HY}"
@@ -408,10 +411,8 @@ hack_fills_host() {
       xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$id"
     done
   }
-  until shown=$(shown_windows); [[ -n "$shown" ]]; do
-    ((SECONDS < deadline)) || fail "the hack shows no window"
-    sleep 0.1
-  done
+  window_shown() { shown=$(shown_windows); [[ -n "$shown" ]]; }
+  wait_for "the hack shows no window" window_shown
   for id in $shown; do
     parent=$(xwininfo -children -id "$id" | awk '/Parent window id:/{print $4}')
     (($(printf '%d' "$parent") == $(printf '%d' "$host"))) ||
