@@ -31,7 +31,8 @@ xdotool mousemove 95 110 click 1
 xdotool mousemove 28 110 click 1
 xdotool mousemove 512 20 click 1
 xdotool mousemove 510 140 click 1
-[[ $(exit_within 1500) == running ]] || fail "a key without a character, a mouse move or a click on a control ended it"
+# Taken (the clock has changed twice since: the event loop has gone past the input) and still running.
+ENDED="a key without a character, a mouse move or a click on a control ended it" wait_ticks 2
 
 xdotool mousemove 500 740 click 1
 ends_at_once "a click on the bare window"

@@ -17,8 +17,9 @@ LIMIT_MS=1000
 follows() {
   local w=$1 h=$2 tpp=$3 start shot ok ink
   read -r HX HY < <(xwininfo -id "$HOST" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF} END{print x, y}')
-  start=$(now_ms)
+  # From the moment the server has the request: xdotool's own start is no part of the program's second.
   xdotool windowsize "$HOST" "$w" "$h"
+  start=$(now_ms)
   while :; do
     shot=$(now_ms)
     screenshot "$WORK/follow.png"

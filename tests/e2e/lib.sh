@@ -228,29 +228,37 @@ screenshot() { import -window root "$1"; }
 # Where the clock stands on a 1024 × 768 screen: it changes every second.
 CLOCK=(445 600 134 36)
 
-# wait_for WHAT COMMAND…: runs COMMAND every tenth of a second until it succeeds; fails with WHAT when it
-# has not within 30 s.
+# wait_for WHAT COMMAND…: runs COMMAND every tenth of a second until it succeeds; fails with WHAT, and
+# what COMMAND last put into SEEN, when it has not within 30 s (WAIT_S seconds if set) and ten tries (on a
+# busy machine the tries themselves are slow).
 wait_for() {
-  local what=$1 deadline=$((SECONDS + 30))
+  local what=$1 limit=${WAIT_S:-30} tries=0
+  local deadline=$((SECONDS + limit))
   shift
+  SEEN=""
   until "$@"; do
-    ((SECONDS < deadline)) || fail "$what (waited 30 s)"
+    tries=$((tries + 1))
+    ((SECONDS < deadline || tries < 10)) || fail "$what (waited $limit s${SEEN:+; $SEEN})"
     sleep 0.1
   done
 }
 
 # wait_still OUT [X Y W H]…: waits until the screen stands still: three screenshots in a row, a moment
 # apart, differ nowhere but in the rectangles given (the clock, say). The fill, the answer to the last
-# input and any repaint are over then, however slow the machine; OUT is the last screenshot.
+# input and any repaint are over then, however slow the machine; OUT is the last screenshot. Gives up
+# after 60 s, but not before ten shots: on a busy machine the shots themselves are slow.
 wait_still() {
-  local out=$1 prev=$WORK/still.png deadline=$((SECONDS + 60)) same=0
+  local out=$1 prev=$WORK/still.png deadline=$((SECONDS + 60)) same=0 changed=none shots=0
   shift
   screenshot "$prev"
   while ((same < 2)); do
-    ((SECONDS < deadline)) || fail "the screen did not stand still within 60 s"
+    ((SECONDS < deadline || shots < 10)) ||
+      fail "the screen did not stand still within 60 s ($changed pixels changed between the last two shots)"
+    shots=$((shots + 1))
     sleep 0.25
     screenshot "$out"
-    if (($(pixels changed_outside "$prev" "$out" "$@") == 0)); then same=$((same + 1)); else same=0; fi
+    changed=$(pixels changed_outside "$prev" "$out" "$@")
+    if ((changed == 0)); then same=$((same + 1)); else same=0; fi
     cp "$out" "$prev"
   done
 }
@@ -269,7 +277,9 @@ wait_change() {
 
 # wait_ticks N [X Y W H]: waits until the clock (at CLOCK unless given) has changed N times, blank to the
 # first time included: the program's timers have run N seconds since the window came up (the feast
-# timer's 1.5 s once with N = 2). Takes the first shot at once: call it right after wait_window.
+# timer's 1.5 s once with N = 2), or since the last input, which its event loop has then taken. Takes the
+# first shot at once: call it right after wait_window or the input. Fails with ENDED, if set, when the
+# program ends meanwhile. The last shot is left in $WORK/ticks.png.
 wait_ticks() {
   local n=$1 seen=0 prev=$WORK/ticks.png shot=$WORK/ticks-now.png deadline=$((SECONDS + 30))
   shift
@@ -278,6 +288,7 @@ wait_ticks() {
   screenshot "$prev"
   while ((seen < n)); do
     ((SECONDS < deadline)) || fail "the clock did not change $n times within 30 s"
+    keeps_running "${ENDED:-the program ended while its clock was awaited}"
     sleep 0.1
     screenshot "$shot"
     (($(pixels changed "$prev" "$shot" "${rect[@]}") > 0)) && seen=$((seen + 1))
@@ -285,14 +296,11 @@ wait_ticks() {
   done
 }
 
-# set_clock "2027-01-06 23:59:56" [RATE]: from now on the program's date and time run from that moment,
-# RATE times as fast as the real clock. Prints the real time of the change, in seconds.
+# set_clock "2027-01-06 23:59:56" [RATE]: the program's date and time run from that moment, RATE times as
+# fast as the real clock, from its first look at the clock after the change (at start-up, or its next tick).
 set_clock() {
-  local now
-  now=$(date +%s.%N)
   echo "@$1 x${2:-1}" >"$FAKETIME_FILE.new"
   mv "$FAKETIME_FILE.new" "$FAKETIME_FILE"
-  echo "$now"
 }
 
 # memory_kb FIELD [PID]: VmRSS (resident now) or VmHWM (its peak) of the program, in KiB.
@@ -349,6 +357,19 @@ no_text_cut() {
 clock_text() {
   convert "$1" -crop 134x36+445+600 +repage -fx "(r<0.3 && g>0.7 && b>0.7) ? 0 : 1" -scale 300% "$WORK/clock.png"
   tesseract "$WORK/clock.png" - --psm 7 -c tessedit_char_whitelist=0123456789: 2>/dev/null | tr -d ' \n'
+}
+
+# wait_clock REGEX SECONDS OUT: waits until the clock reads a time that REGEX matches; fails when it has not
+# within SECONDS. OUT is the screenshot that shows it.
+wait_clock() {
+  local want=$1 limit=$2 out=$3
+  clock_reads() {
+    screenshot "$out"
+    CLOCK_READ=$(clock_text "$out")
+    SEEN="it reads '$CLOCK_READ'"
+    [[ "$CLOCK_READ" =~ $want ]]
+  }
+  WAIT_S=$limit wait_for "the clock did not come to $want" clock_reads
 }
 
 # The feast line is centred on the screen both ways and about 43 px high at 27.75 pt. The strip read is
@@ -424,12 +445,11 @@ start_host() {
 
 # wait_drawn_into HOST WHO: waits until the program (APP_PID) has put its window into the host's window.
 wait_drawn_into() {
-  local deadline=$((SECONDS + 15))
-  until xwininfo -children -id "$1" 2>/dev/null | grep -q '^ *1 child'; do
-    ((SECONDS < deadline)) || fail "$2 put no window into the host's"
+  drawn_into() {
     keeps_running "$2 ended"
-    sleep 0.1
-  done
+    xwininfo -children -id "$1" 2>/dev/null | grep -q '^ *1 child'
+  }
+  wait_for "$2 put no window into the host's" drawn_into "$@"
 }
 
 # ---- a screensaver host's hack -----------------------------------------------------------------------
@@ -438,7 +458,7 @@ wait_drawn_into() {
 # none elsewhere, and fills it: the twelve month blocks and the plain background #6080a0 of the working
 # directory. Sets HX HY HW HH to the host window's place.
 hack_fills_host() {
-  local host=$1 whose=$2 id parent bg deadline=$((SECONDS + 15)) shown
+  local host=$1 whose=$2 id parent bg shown
   read -r HX HY HW HH < <(xwininfo -id "$host" | awk '/Absolute upper-left X/{x=$NF} /Absolute upper-left Y/{y=$NF}
     /Width:/{w=$NF} /Height:/{h=$NF} END{print x, y, w, h}')
   echo "  $whose window $host: ${HW}x${HH}+${HX}+${HY}"
@@ -449,10 +469,8 @@ hack_fills_host() {
       xwininfo -id "$id" 2>/dev/null | grep -q 'Map State: IsViewable' && echo "$id"
     done
   }
-  until shown=$(shown_windows); [[ -n "$shown" ]]; do
-    ((SECONDS < deadline)) || fail "the hack shows no window"
-    sleep 0.1
-  done
+  window_shown() { shown=$(shown_windows); [[ -n "$shown" ]]; }
+  wait_for "the hack shows no window" window_shown
   for id in $shown; do
     parent=$(xwininfo -children -id "$id" | awk '/Parent window id:/{print $4}')
     (($(printf '%d' "$parent") == $(printf '%d' "$host"))) ||
@@ -462,6 +480,23 @@ hack_fills_host() {
   bg=$(convert "$WORK/blocks.png" -crop "${HW}x${HH}+${HX}+${HY}" +repage -fuzz 8% -fill black +opaque "#6080a0" \
     -fill white -opaque "#6080a0" -format '%[fx:mean]' info:)
   awk -v m="$bg" 'BEGIN{exit !(m > 0.8)}' || fail "the background covers only $bg of $whose window"
+}
+
+# copies_of PROGRAM: the processes running that executable, whoever started them (by its path: a copy from
+# another build folder, or another run's, is not one of them).
+copies_of() {
+  local pid
+  for pid in $(pgrep -x "$(basename "$1")" || true); do
+    [[ "$(readlink "/proc/$pid/exe" 2>/dev/null)" == "$1" ]] && echo "$pid"
+  done
+  return 0
+}
+
+# test_user NAME: the user the screensaver hosts run as (they run no hacks as root), made if need be.
+test_user() {
+  # Another run may make it at the same moment.
+  id "$1" >/dev/null 2>&1 || useradd --create-home --shell /bin/sh "$1" 2>/dev/null || id "$1" >/dev/null 2>&1 ||
+    fail "no user $1"
 }
 
 # alive PID: the process runs (one that has ended and waits for its parent to take its exit status is gone).

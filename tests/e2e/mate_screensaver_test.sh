@@ -26,7 +26,7 @@ TARGET="$WORK/prefix/libexec/xscreensaver/ladoslov"
 # Runs from other build folders take turns on a lock of that folder; holding it, a link into a work folder
 # of this test is one that a killed run left behind.
 exec 9<"$HACK_DIR"
-flock -w 120 9 || fail "another run keeps $HACK_DIR"
+flock -w 300 9 || fail "another run keeps $HACK_DIR"
 [[ -L "$HACK_PATH" && "$(readlink "$HACK_PATH")" == /tmp/ladoslov-e2e.*/* ]] && rm -f "$HACK_PATH"
 [[ -e "$HACK_PATH" || -L "$HACK_PATH" ]] && fail "$HACK_PATH exists (an installed package?): this test needs it free"
 
@@ -49,7 +49,7 @@ HACK
 fi
 
 USER_NAME=ladoslov-e2e
-id "$USER_NAME" >/dev/null 2>&1 || useradd --create-home --shell /bin/sh "$USER_NAME" || fail "no user $USER_NAME"
+test_user "$USER_NAME"
 as_user=(runuser -u "$USER_NAME" --)
 # Without XDG_RUNTIME_DIR, which MATE does not pass on, the program keeps its lock in /tmp and Qt makes a
 # runtime folder there: those the test made go with it.
@@ -128,17 +128,9 @@ until mate --query >/dev/null; do
   sleep 0.2
 done
 
-# The copies of the program installed here, whoever runs them.
-ours() {
-  local pid
-  for pid in $(pgrep -x ladoslov || true); do
-    [[ "$(readlink "/proc/$pid/exe" 2>/dev/null)" == "$PROGRAM" ]] && echo "$pid"
-  done
-  return 0
-}
 mate --activate >/dev/null || fail "mate-screensaver-command --activate failed"
 deadline=$((SECONDS + 20))
-until APP_PID=$(ours); [[ -n "$APP_PID" ]]; do
+until APP_PID=$(copies_of "$PROGRAM"); [[ -n "$APP_PID" ]]; do
   ((SECONDS < deadline)) || fail "mate-screensaver did not start the hack"
   sleep 0.1
 done
@@ -151,5 +143,5 @@ echo "  the hack: $(tr '\0' ' ' <"/proc/$APP_PID/cmdline")"
 echo "  its environment: $(tr '\0' '\n' <"/proc/$APP_PID/environ" | cut -d= -f1 | sort | tr '\n' ' ')"
 hack_fills_host "$HOST" "MATE's"
 mate --deactivate >/dev/null || fail "mate-screensaver-command --deactivate failed"
-hack_gone_after "the deactivation" ours
+hack_gone_after "the deactivation" copies_of "$PROGRAM"
 echo "PASS"

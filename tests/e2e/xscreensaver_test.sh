@@ -12,12 +12,13 @@ start_display 1024x768
 cmake --install "$BUILD" --prefix "$WORK/prefix" >/dev/null || fail "cmake --install failed"
 HACK="$WORK/prefix/libexec/xscreensaver/ladoslov"
 [[ -L "$HACK" ]] || fail "no hack link at $HACK"
+PROGRAM="$WORK/prefix/bin/ladoslov"
 
 USER_NAME=$(id -un)
 as_user=()
 if ((EUID == 0)); then
   USER_NAME=ladoslov-e2e
-  id "$USER_NAME" >/dev/null 2>&1 || useradd --create-home --shell /bin/sh "$USER_NAME" || fail "no user $USER_NAME"
+  test_user "$USER_NAME"
   as_user=(runuser -u "$USER_NAME" --)
 fi
 USER_HOME=$(getent passwd "$USER_NAME" | cut -d: -f6)
@@ -49,13 +50,14 @@ fi
 user_env=(env HOME="$USER_HOME" DISPLAY="$DISPLAY" XDG_RUNTIME_DIR="$RUN" SDL_AUDIODRIVER=dummy
   ASAN_OPTIONS="$ASAN_OPTIONS" UBSAN_OPTIONS="$UBSAN_OPTIONS" LSAN_OPTIONS="${LSAN_OPTIONS:-}")
 (cd "$WORK/cwd" && exec "${as_user[@]}" "${user_env[@]}" xscreensaver -no-splash >"$WORK/stderr.xscreensaver" 2>&1) &
-STARTED_PIDS+=($!)
+XSS_PID=$!
+STARTED_PIDS+=("$XSS_PID")
 xss() { "${as_user[@]}" "${user_env[@]}" xscreensaver-command "$@" 2>>"$WORK/stderr.command"; }
 # xscreensaver goes with the test, however it ends.
 stop_xscreensaver() {
   xss -exit >/dev/null 2>&1 || true
   local deadline=$((SECONDS + 5))
-  while pgrep -u "$USER_NAME" xscreensaver >/dev/null && ((SECONDS < deadline)); do sleep 0.1; done
+  while kill -0 "$XSS_PID" 2>/dev/null && ((SECONDS < deadline)); do sleep 0.1; done
 }
 # Without set +e a failed test's status, put back by (exit $rc), would end the shell before cleanup.
 trap '{ rc=$?; set +e; stop_xscreensaver; (exit $rc); cleanup; }' EXIT
@@ -65,10 +67,9 @@ until xss -time >/dev/null; do
   sleep 0.2
 done
 
-hack_pid() { pgrep -u "$USER_NAME" -x ladoslov | head -n1 || true; }
 xss -activate >/dev/null || fail "xscreensaver-command -activate failed"
 deadline=$((SECONDS + 20))
-while APP_PID=$(hack_pid); [[ -z "$APP_PID" ]]; do
+while APP_PID=$(copies_of "$PROGRAM"); [[ -z "$APP_PID" ]]; do
   ((SECONDS < deadline)) || fail "xscreensaver did not start the hack"
   sleep 0.1
 done
@@ -77,5 +78,5 @@ HOST=$(tr '\0' '\n' <"/proc/$APP_PID/environ" | sed -n 's/^XSCREENSAVER_WINDOW=/
 [[ -n "$HOST" ]] || fail "the hack has no XSCREENSAVER_WINDOW"
 hack_fills_host "$HOST" "xscreensaver's"
 xss -deactivate >/dev/null || fail "xscreensaver-command -deactivate failed"
-hack_gone_after "the deactivation" pgrep -u "$USER_NAME" -x ladoslov
+hack_gone_after "the deactivation" copies_of "$PROGRAM"
 echo "PASS"

@@ -71,12 +71,8 @@ done
 head -n1 "$WORK/cells.out"
 
 # F10 held shows the prayer in Label113's place, its release today's saints (8 December: Климент, …), read
-# with OCR.
+# with OCR (read_saints).
 saints="192 299 512 140"
-read_saints() {
-  convert "$1" -crop 512x140+192+299 +repage -colorspace Gray -resize 200% "$WORK/saints-big.png"
-  tesseract "$WORK/saints-big.png" - -l rus --psm 6 2>/dev/null | tr '\n' ' '
-}
 # shows_after_change BEFORE OUT WORDS…: waits until Label113's place differs from BEFORE and reads WORDS.
 shows_after_change() {
   local before=$1 out=$2 text deadline=$((SECONDS + 20))
