@@ -73,24 +73,24 @@ start_display() {
 # with wine_monitors_by_xinerama) read. "*" marks the primary (the first one if none is marked); it need not
 # be the leftmost. MONITORS holds the two, unmarked.
 start_two_monitors() {
-  local spec w h x y width=0 height=0 i=0 star output=screen primary=0
+  local monitor w h x y width=0 height=0 i=0 star output=screen primary=0
   [[ "$1$2" == *"*"* ]] || primary=1
   MONITORS=("${1%\*}" "${2%\*}")
-  for spec in "${MONITORS[@]}"; do
-    [[ $spec =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || fail "not a monitor: $spec"
+  for monitor in "${MONITORS[@]}"; do
+    [[ $monitor =~ ^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$ ]] || fail "not a monitor: $monitor"
     width=$((BASH_REMATCH[1] + BASH_REMATCH[3] > width ? BASH_REMATCH[1] + BASH_REMATCH[3] : width))
     height=$((BASH_REMATCH[2] + BASH_REMATCH[4] > height ? BASH_REMATCH[2] + BASH_REMATCH[4] : height))
   done
   start_display "${width}x${height}"
-  for spec in "$1" "$2"; do
+  for monitor in "$1" "$2"; do
     i=$((i + 1))
     star=""
-    [[ $spec == *"*" || $i == "$primary" ]] && star="*"
-    IFS='x+' read -r w h x y <<<"${spec%\*}"
+    [[ $monitor == *"*" || $i == "$primary" ]] && star="*"
+    IFS='x+' read -r w h x y <<<"${monitor%\*}"
     # Sizes in millimetres at 96 dots per inch. The first monitor takes the screen's one output: an output
     # left to none stays a monitor of its own, the whole screen.
     xrandr --setmonitor "${star}M$i" "$w/$((w * 254 / 960))x$h/$((h * 254 / 960))+$x+$y" "$output" >/dev/null ||
-      fail "xrandr could not set monitor $spec"
+      fail "xrandr could not set monitor $monitor"
     output=none
   done
 }
