@@ -1,7 +1,6 @@
 #include "namedays/name_file.h"
 
 #include <exception>
-#include <source_location>
 #include <streambuf>
 
 #include "services/skip_on_failure.h"
@@ -121,9 +120,9 @@ std::optional<std::string> findTodayLine(std::istream& in, const Date& today) {
         }
     } catch (const std::exception& e) {
         // A stream that throws is read as far as it went; the reader reports nothing.
-        reportSkippedFailure(std::source_location::current(), e.what());
+        reportSkippedFailure(FailurePlace(__builtin_FUNCTION(), __builtin_FILE(), __builtin_LINE()), e.what());
     } catch (...) {
-        reportSkippedFailure(std::source_location::current(), "");
+        reportSkippedFailure(FailurePlace(__builtin_FUNCTION(), __builtin_FILE(), __builtin_LINE()), "");
     }
     if (!matched) return std::nullopt;
     return decodeWindows1251(match);

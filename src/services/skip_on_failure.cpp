@@ -10,7 +10,7 @@ namespace {
 
 std::atomic<SkippedFailureListener> listener{nullptr};
 
-void writeToErrorOutput(const std::source_location& where, const char* what) {
+void writeToErrorOutput(const FailurePlace& where, const char* what) {
     std::fprintf(stderr, "ladoslov: skipped a failing step of %s (%s:%u): %s\n", where.function_name(),
                  where.file_name(), static_cast<unsigned>(where.line()), *what ? what : "unknown failure");
 }
@@ -19,7 +19,7 @@ void writeToErrorOutput(const std::source_location& where, const char* what) {
 
 SkippedFailureListener setSkippedFailureListener(SkippedFailureListener l) noexcept { return listener.exchange(l); }
 
-void reportSkippedFailure(const std::source_location& where, const char* what) noexcept {
+void reportSkippedFailure(const FailurePlace& where, const char* what) noexcept {
     if (const SkippedFailureListener l = listener.load()) l(where, what);
 }
 

@@ -27,7 +27,7 @@ const bool ExpectSkippedFailures::installed_ = (setSkippedFailureListener(&Expec
 ExpectSkippedFailures::ExpectSkippedFailures() : outer_(current_) { current_ = this; }
 ExpectSkippedFailures::~ExpectSkippedFailures() { current_ = outer_; }
 
-void ExpectSkippedFailures::countOrFail(const std::source_location& where, const char* what) {
+void ExpectSkippedFailures::countOrFail(const FailurePlace& where, const char* what) {
     if (current_) {
         ++current_->count_;
         return;

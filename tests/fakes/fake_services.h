@@ -6,7 +6,6 @@
 #include <deque>
 #include <map>
 #include <set>
-#include <source_location>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "screen/form.h"
 #include "services/design_measurer.h"
 #include "services/services.h"
+#include "services/skip_on_failure.h"
 
 namespace ladoslov::testing {
 
@@ -158,7 +158,7 @@ public:
     int count() const { return count_; }
 
 private:
-    static void countOrFail(const std::source_location& where, const char* what);
+    static void countOrFail(const FailurePlace& where, const char* what);
     static ExpectSkippedFailures* current_;
     static const bool installed_;
     ExpectSkippedFailures* outer_;

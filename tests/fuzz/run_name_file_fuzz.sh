@@ -22,7 +22,7 @@ fuzzer=$build_dir/name_file_fuzz
 
 clang++ -std=c++20 -g -O1 -Wall -Wextra -Wpedantic -fsanitize=fuzzer,address,undefined \
     -fno-sanitize-recover=undefined -I "$root/src" \
-    "$root/src/calendar/date.cpp" "$root/src/namedays/name_file.cpp" "$root/tests/fuzz/name_file_fuzz.cpp" \
+    "$root/src/calendar/date.cpp" "$root/src/namedays/name_file.cpp" "$root/src/services/skip_on_failure.cpp" "$root/tests/fuzz/name_file_fuzz.cpp" \
     -o "$fuzzer"
 
 # Seeds: the shipped file, and a few shapes the reader must survive.
